@@ -1,0 +1,88 @@
+#include "support/test_support.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace korvanti::testing {
+
+namespace fs = std::filesystem;
+
+ScratchDir::ScratchDir() : previous_(fs::current_path()) {
+    std::string pattern = (fs::temp_directory_path() / "korvanti-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+    fs::current_path(path_);
+}
+
+ScratchDir::~ScratchDir() {
+    std::error_code ec;
+    fs::current_path(previous_, ec);
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path_, ec);
+}
+
+static std::string shell_quote(const std::string& s) {
+    std::string q = "'";
+    for (char ch : s) {
+        if (ch == '\'') q += "'\\''";
+        else q += ch;
+    }
+    return q + "'";
+}
+
+ProgramRun run_program(const std::string& exe, const fs::path& dir, const std::string& input) {
+    fs::path input_file = dir / ".stdin-for-test";
+    write_file(input_file, input);
+    std::string command = "cd " + shell_quote(dir.string()) + " && " + shell_quote(exe) + " < " +
+                          shell_quote(input_file.string()) + " 2>&1";
+    ProgramRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) throw std::runtime_error("popen failed");
+    std::array<char, 4096> buffer{};
+    size_t n;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.output.append(buffer.data(), n);
+    int status = pclose(pipe);
+    run.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    fs::remove(input_file);
+    return run;
+}
+
+std::string read_file(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + file.string());
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<std::string> read_lines(const fs::path& file) {
+    std::istringstream in(read_file(file));
+    std::vector<std::string> lines;
+    std::string line;
+    while (std::getline(in, line)) lines.push_back(line);
+    return lines;
+}
+
+void write_file(const fs::path& file, const std::string& text) {
+    std::ofstream out(file, std::ios::binary);
+    out << text;
+    if (!out) throw std::runtime_error("cannot write " + file.string());
+}
+
+fs::path source_path(const std::string& relative) { return fs::path(KORVANTI_SOURCE_DIR) / relative; }
+
+void prepare_run(const fs::path& dir, const std::string& example) {
+    fs::copy_file(source_path("data/WAGBPROP.DAT"), dir / "WAGBPROP.DAT",
+                  fs::copy_options::overwrite_existing);
+    fs::copy_file(source_path("examples/" + example), dir / "Korvanti.TSK",
+                  fs::copy_options::overwrite_existing);
+}
+
+}  // namespace korvanti::testing

@@ -1,0 +1,45 @@
+// Helpers shared by the tests: a scratch working directory, running the real
+// programs, reading files.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace korvanti::testing {
+
+// Creates a fresh directory and makes it the working directory; restores the
+// previous working directory and removes the scratch one on destruction.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path previous_;
+    std::filesystem::path path_;
+};
+
+struct ProgramRun {
+    int exit_status = -1;
+    std::string output;   // standard output and standard error together
+};
+
+// Runs a program in `dir` with `input` on its standard input.
+ProgramRun run_program(const std::string& exe, const std::filesystem::path& dir,
+                       const std::string& input = "");
+
+std::string read_file(const std::filesystem::path& file);
+std::vector<std::string> read_lines(const std::filesystem::path& file);
+void write_file(const std::filesystem::path& file, const std::string& text);
+
+// Path of a file in the source tree (examples/, data/, tests/...).
+std::filesystem::path source_path(const std::string& relative);
+
+// Copies data/WAGBPROP.DAT and examples/<example> (as Korvanti.TSK) into dir.
+void prepare_run(const std::filesystem::path& dir, const std::string& example);
+
+}  // namespace korvanti::testing
