@@ -6,6 +6,7 @@
 #include <array>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 
 namespace korvanti {
 
@@ -19,6 +20,10 @@ template <class T>
 class View1 {
 public:
     View1(T* first, int size) : p_(first), n_(size) {}
+    // A writable window can be handed on where only reading is wanted.
+    template <class U>
+        requires std::is_convertible_v<U (*)[], T (*)[]>
+    View1(const View1<U>& other) : p_(other.data()), n_(other.size()) {}
     T& operator()(int i) const {
         if (i < 1 || i > n_) index_fault(i, n_);
         return p_[i - 1];
