@@ -1,0 +1,42 @@
+#include "geometry/task_file.h"
+
+#include <string>
+
+namespace korvanti {
+
+void read_run_parameters(FreeFormatReader& task, BladeModel& model) {
+    task.skip_lines(39);
+    task.read("seri numarasi (tamsayi)", model.series_number);
+    if (model.series_number < 1 || model.series_number > 7)
+        task.fail("seri numarasi 1 ile 7 arasinda olmali, okunan " +
+                  std::to_string(model.series_number));
+    task.skip_lines(2);
+    task.read("kanat sayisi Z (tamsayi) ve acinim alani orani Ear", model.blade_count,
+              model.area_ratio);
+    if (model.blade_count < 1) task.fail("kanat sayisi Z en az 1 olmali");
+    if (!(model.area_ratio > 0.0f)) task.fail("acinim alani orani Ear sifirdan buyuk olmali");
+    task.skip_lines(3);
+    task.read("pervane yonu (sol el icin 0.5'ten kucuk bir sayi)", model.handedness);
+    task.skip_lines(2);
+    task.read("hatve-cap orani P/D ve pervane capi D (m)", model.pitch_ratio, model.diameter);
+    if (!(model.pitch_ratio > 0.0f)) task.fail("hatve-cap orani P/D sifirdan buyuk olmali");
+    if (!(model.diameter > 0.0f)) task.fail("pervane capi D sifirdan buyuk olmali");
+}
+
+void read_report_parameters(FreeFormatReader& task, BladeModel& model) {
+    task.skip_lines(6);
+    task.read("burun-kuyruk secenegi (tamsayi)", model.nose_tail_option);
+    task.skip_lines(9);
+    task.read("kesit raporu modu ve yaricap sayisi (iki tamsayi)", model.section_report_mode,
+              model.section_report_radii);
+    if (model.section_report_mode != 1 && model.section_report_mode != 2)
+        task.fail("kesit raporu modu 1 ya da 2 olmali, okunan " +
+                  std::to_string(model.section_report_mode));
+    if (model.section_report_mode == 2 && (model.section_report_radii < min_report_radii ||
+                                           model.section_report_radii > max_report_radii))
+        task.fail("mod 2 icin yaricap sayisi " + std::to_string(min_report_radii) + " ile " +
+                  std::to_string(max_report_radii) + " arasinda olmali, okunan " +
+                  std::to_string(model.section_report_radii));
+}
+
+}  // namespace korvanti

@@ -1,0 +1,14 @@
+// The program banner and the framed notice that closes the result file.
+#pragma once
+
+#include <iosfwd>
+
+namespace korvanti {
+
+// The 7 banner lines, to the console and then to the result file.
+void show_banner(std::ostream& result);
+
+// n empty lines, then the 16 lines of the notice.
+void write_author_notice(std::ostream& out, int n);
+
+}  // namespace korvanti

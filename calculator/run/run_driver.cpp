@@ -1,0 +1,88 @@
+#include "run/run_driver.h"
+
+#include <array>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "filelayer/console.h"
+#include "filelayer/errors.h"
+#include "filelayer/freeformat.h"
+#include "filelayer/record.h"
+#include "geometry/blade_model.h"
+#include "geometry/task_file.h"
+#include "run/banner.h"
+
+namespace korvanti {
+
+namespace {
+
+constexpr const char* result_file_name = "Korvanti.SON";
+
+// The series list is information only: the series comes from the task file.
+void show_series_menu() {
+    constexpr std::array<const char*, 12> lines = {
+        "",
+        " ASAGIDAKI STANDART SERI PERVANELERIN OFSETLERINI HAZIRLAMA PROGRAMI",
+        "",
+        "     <1> WAGENINGEN B",
+        "     <2> WAGENINGEN Ka-NOZULLU",
+        "     <3> WAGENINGEN Kc-NOZULLU",
+        "     <4> KC101-GAWN Ear=0.50-1.1",
+        "     <5> GAWN Ear=0.20-1.1",
+        "     <6> NEWTON-RADER Ear=0.48, 0.71, 0.95",
+        "     <7> AU(MAU)",
+        "",
+        " **** PROGRAM CALISIYOR. BIRAZ BEKLEYIN.  *****",
+    };
+    for (const char* text : lines) {
+        std::string line = text;
+        if (line.size() < 49) line.resize(49, ' ');
+        console_line(line);
+    }
+}
+
+void run_calculation() {
+    std::ifstream task_stream(task_file_name);
+    if (!task_stream)
+        throw InputError(std::string(" HATA: ") + task_file_name +
+                         " dosyasi calisma dizininde bulunamadi ya da okunamadi");
+    std::ofstream result(result_file_name, std::ios::trunc);
+    if (!result)
+        throw InputError(std::string(" HATA: ") + result_file_name + " dosyasi yazilamiyor");
+
+    // One model for the whole run, zero at the start.
+    auto model = std::make_unique<BladeModel>();
+    FreeFormatReader task(task_stream, task_file_name);
+
+    show_banner(result);
+    show_series_menu();
+    read_run_parameters(task, *model);
+    write_record(result, "(/,59('='))");
+
+    write_author_notice(result, 4);
+    result.flush();
+    if (!result)
+        throw InputError(std::string(" HATA: ") + result_file_name + " dosyasina yazilamadi");
+
+    console_line("");
+    pause(" PROGRAM CALISMASI BITTI.  SONLANDIRMAK ICIN `ENTER` TUSUNA BASINIZ");
+    result.close();
+    stop();
+}
+
+}  // namespace
+
+int run_calculator() {
+    try {
+        run_calculation();
+    } catch (const RunStop&) {
+        return 0;
+    } catch (const InputError& error) {
+        console_line(error.what());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace korvanti

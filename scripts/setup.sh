@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, when missing.
+# As root it runs apt-get; otherwise it names the packages to install.
+set -euo pipefail
+
+packages=(cmake make g++ libgtest-dev gfortran libfltk1.3-dev xvfb xdotool)
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+if [ "$(id -u)" -eq 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq "${missing[@]}" >/dev/null
+else
+  echo "Missing Debian packages: ${missing[*]}" >&2
+  echo "Install them with: sudo apt-get install ${missing[*]}" >&2
+  exit 1
+fi
