@@ -1,0 +1,11 @@
+// KC101-Gawn (Gawn-Burrill) three-bladed series, Ear 0.50 to 1.10, from the
+// chord and section tables held here.
+#pragma once
+
+#include "geometry/blade_model.h"
+
+namespace korvanti {
+
+void kc101_gawn_series(BladeModel& model, SeriesStations& stations);
+
+}  // namespace korvanti
