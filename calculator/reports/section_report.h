@@ -1,0 +1,48 @@
+// The interpolated section report: PEROF.SON read back, the report radii,
+// the sections there, their characteristics, the result-file block and
+// PEROF2.SON.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "geometry/blade_model.h"
+#include "reports/post_arrays.h"
+
+namespace korvanti {
+
+inline constexpr const char* offsets_file_name = "PEROF.SON";
+inline constexpr const char* interpolated_offsets_file_name = "PEROF2.SON";
+
+// Fills `file` and `hub` from PEROF.SON in the working directory, then moves
+// the hub profile along the axis onto the first section. Input errors name
+// the file and the line.
+void read_offsets_file(OffsetsFileData& file, HubProfile& hub);
+void read_offsets_file(std::istream& in, OffsetsFileData& file, HubProfile& hub);
+
+// Axial shift that brings the hub profile under the first section.
+float hub_profile_shift(const OffsetsFileData& file);
+
+// Report radii of mode 2 (equally spaced) or of any other mode (the file's
+// stations), with the sections there: `sections` gets M, r, P, iT, xs, NP,
+// xc, ys, yp, yc, and the chord from the section ends.
+void choose_report_radii(const OffsetsFileData& file, int mode, int radii, ReportSections& sections);
+void interpolate_sections(const OffsetsFileData& file, int mode, ReportSections& sections);
+
+// TMAX/CHORD, TMX_LE/CHORD, FMAX/CHORD and FMX_LE/CHORD of every report radius.
+void section_characteristics(ReportSections& sections);
+
+// Refuses, before anything of the post-processing is written, a blade whose
+// surfaces or mesh would not fit their tables.
+void check_post_capacities(const OffsetsFileData& file, const ReportSections& sections, int mode);
+
+// The section-offsets block of the result file and the text of PEROF2.SON.
+void write_section_block(const ReportSections& sections, float D, std::ostream& result);
+std::string interpolated_offsets_text(const ReportSections& sections, float D, int Z);
+
+// Reads PEROF.SON, chooses the radii, interpolates, derives the
+// characteristics and writes the result block and PEROF2.SON.
+void write_section_report(const BladeModel& model, OffsetsFileData& file, HubProfile& hub,
+                          ReportSections& sections, std::ostream& result);
+
+}  // namespace korvanti

@@ -1,0 +1,34 @@
+// The blade surface: every report section resampled by arc length and laid
+// on the pitch helix of its radius, the root row on the hub, the
+// max-thickness points, then the hub mesh, the left-hand mirror and the
+// surface exports.
+#pragma once
+
+#include "geometry/blade_model.h"
+#include "reports/post_processing.h"
+
+namespace korvanti {
+
+// Chordwise points of every surface row: NP of the first file station in
+// mode 1, the number of report radii in mode 2.
+int surface_point_count(int mode, const ReportSections& sections);
+
+// Per radius, the not-a-knot splines of yp and ys against xc.
+void fit_section_sides(const ReportSections& sections, SectionSideSplines& pressure,
+                       SectionSideSplines& suction);
+
+// Nc points of one side (xc, ordinate) of a section of NP points, equally
+// spaced in arc length at the fractions u.
+void resample_section_side(int Nc, int NP, View1<const float> xc, View1<const float> ordinate,
+                           View1<const float> u, View1<float> xout, View1<float> yout);
+
+// Steps of the surface, exposed for the tests; build_blade_surface runs them all.
+void place_sections_on_helices(const ReportSections& sections, const HubProfile& hub,
+                               BladeSurface& surface);
+void find_max_thickness_points(const ReportSections& sections, BladeSurface& surface);
+void mirror_to_left_hand(ReportSections& sections, BladeSurface& surface, Mesh& mesh);
+
+// The whole blade surface step of the post-processing.
+void build_blade_surface(const BladeModel& model, PostProcessing& post);
+
+}  // namespace korvanti
