@@ -34,7 +34,7 @@ void section_characteristics(ReportSections& sections);
 
 // Refuses, before anything of the post-processing is written, a blade whose
 // surfaces or mesh would not fit their tables.
-void check_post_capacities(const OffsetsFileData& file, const ReportSections& sections, int mode);
+void check_post_capacities(const ReportSections& sections, int mode, int blade_count);
 
 // The section-offsets block of the result file and the text of PEROF2.SON.
 void write_section_block(const ReportSections& sections, float D, std::ostream& result);
