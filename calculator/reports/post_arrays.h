@@ -35,7 +35,7 @@ struct OffsetsFileData {
 // Meridian outline of the hub, moved along the axis onto the blade. The
 // radius rH(m) is kept as the first coefficient of point m of the spline
 // table (rH against xH); fitting the spline fills the other three in place.
-struct HubProfile {
+struct HubProfileSpline {
     int NH = 0;
     Array1<float, hub_profile_capacity> xH;
     SplineCoefficients<hub_profile_capacity> spline;

@@ -14,7 +14,7 @@ namespace korvanti {
 // Everything the post-processing fills, allocated once at its start.
 struct PostProcessing {
     OffsetsFileData file;       // PEROF.SON as read back
-    HubProfile hub;             // moved along the axis onto the blade
+    HubProfileSpline hub;             // moved along the axis onto the blade
     ReportSections sections;    // at the report radii
     BladeSurface surface;
     HubGrid grid;

@@ -24,6 +24,8 @@ namespace {
 
 constexpr float pi = 3.1415927f;
 constexpr const char* length_label = " m     ";
+constexpr const char* perof_name = "PEROF.SON";
+constexpr const char* perof2_name = "PEROF2.SON";
 
 void check_count(FreeFormatReader& in, const char* what, int value, int low, int high) {
     if (value < low || value > high)
@@ -46,7 +48,7 @@ void read_sections(FreeFormatReader& in, OffsetsFileData& file) {
     }
 }
 
-void read_hub_profile(FreeFormatReader& in, HubProfile& hub) {
+void read_hub_profile(FreeFormatReader& in, HubProfileSpline& hub) {
     in.read("gobek profili nokta sayisi", hub.NH);
     check_count(in, "gobek profili nokta sayisi", hub.NH, 2, hub_profile_capacity);
     for (int m = 1; m <= hub.NH; ++m) in.read("gobek profili noktasi x, rH", hub.xH(m), hub.spline(1, m));
@@ -156,8 +158,8 @@ void write_section_points(const ReportSections& s, int k, std::ostream& result) 
 
 }  // namespace
 
-void read_offsets_file(std::istream& stream, OffsetsFileData& file, HubProfile& hub) {
-    FreeFormatReader in(stream, offsets_file_name);
+void read_offsets_file(std::istream& stream, OffsetsFileData& file, HubProfileSpline& hub) {
+    FreeFormatReader in(stream, perof_name);
     in.read("istasyon sayisi", file.N);
     check_count(in, "istasyon sayisi", file.N, 2, max_stations);
     file.title = in.read_text(25, "baslik");
@@ -171,10 +173,10 @@ void read_offsets_file(std::istream& stream, OffsetsFileData& file, HubProfile& 
     for (int m = 1; m <= hub.NH; ++m) hub.xH(m) = hub.xH(m) + shift;
 }
 
-void read_offsets_file(OffsetsFileData& file, HubProfile& hub) {
-    std::ifstream stream(offsets_file_name);
+void read_offsets_file(OffsetsFileData& file, HubProfileSpline& hub) {
+    std::ifstream stream(perof_name);
     if (!stream)
-        throw InputError(std::string(" HATA: ") + offsets_file_name + " dosyasi okunamadi");
+        throw InputError(std::string(" HATA: ") + perof_name + " dosyasi okunamadi");
     read_offsets_file(stream, file, hub);
 }
 
@@ -299,7 +301,7 @@ std::string interpolated_offsets_text(const ReportSections& s, float D, int Z) {
     return out.str();
 }
 
-void write_section_report(const BladeModel& model, OffsetsFileData& file, HubProfile& hub,
+void write_section_report(const BladeModel& model, OffsetsFileData& file, HubProfileSpline& hub,
                           ReportSections& sections, std::ostream& result) {
     read_offsets_file(file, hub);
     int mode = model.section_report_mode;
@@ -310,7 +312,7 @@ void write_section_report(const BladeModel& model, OffsetsFileData& file, HubPro
 
     std::string perof2 = interpolated_offsets_text(sections, file.D, file.Z);
     write_section_block(sections, file.D, result);
-    write_text_file(interpolated_offsets_file_name, perof2);
+    write_text_file(perof2_name, perof2);
 }
 
 }  // namespace korvanti

@@ -11,14 +11,11 @@
 
 namespace korvanti {
 
-inline constexpr const char* offsets_file_name = "PEROF.SON";
-inline constexpr const char* interpolated_offsets_file_name = "PEROF2.SON";
-
 // Fills `file` and `hub` from PEROF.SON in the working directory, then moves
 // the hub profile along the axis onto the first section. Input errors name
 // the file and the line.
-void read_offsets_file(OffsetsFileData& file, HubProfile& hub);
-void read_offsets_file(std::istream& in, OffsetsFileData& file, HubProfile& hub);
+void read_offsets_file(OffsetsFileData& file, HubProfileSpline& hub);
+void read_offsets_file(std::istream& in, OffsetsFileData& file, HubProfileSpline& hub);
 
 // Axial shift that brings the hub profile under the first section.
 float hub_profile_shift(const OffsetsFileData& file);
@@ -42,7 +39,7 @@ std::string interpolated_offsets_text(const ReportSections& sections, float D, i
 
 // Reads PEROF.SON, chooses the radii, interpolates, derives the
 // characteristics and writes the result block and PEROF2.SON.
-void write_section_report(const BladeModel& model, OffsetsFileData& file, HubProfile& hub,
+void write_section_report(const BladeModel& model, OffsetsFileData& file, HubProfileSpline& hub,
                           ReportSections& sections, std::ostream& result);
 
 }  // namespace korvanti

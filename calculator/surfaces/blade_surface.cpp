@@ -26,7 +26,7 @@ using SideRow = Array1<float, report_capacity>;
 // (on_hub) the radius is looked up on the hub profile at X; `rho` carries the
 // last radius from point to point.
 void place_point(float x, float ordinate, float r, float cos_phi, float sin_phi, bool on_hub,
-                 const HubProfile& hub, float& rho, float& X, float& Y, float& Z) {
+                 const HubProfileSpline& hub, float& rho, float& X, float& Y, float& Z) {
     float e = ordinate - r;
     X = -(cos_phi * e + sin_phi * x);
     if (on_hub) {
@@ -38,7 +38,7 @@ void place_point(float x, float ordinate, float r, float cos_phi, float sin_phi,
     Z = rho * std::cos(theta);
 }
 
-void place_section(const ReportSections& s, const HubProfile& hub, int k, BladeSurface& surface) {
+void place_section(const ReportSections& s, const HubProfileSpline& hub, int k, BladeSurface& surface) {
     int Nc = surface.Nc;
     float r = s.r(k);
     float phi = std::atan2(s.P(k), pi * 2.0f * r);
@@ -109,7 +109,7 @@ Point3 helix_point(float xm, float Y0, float r, float h, float q, float iT) {
     return point;
 }
 
-void fit_hub_profile(HubProfile& hub) {
+void fit_hub_profile(HubProfileSpline& hub) {
     if (hub.NH > 0) cubic_spline_fit(hub.xH.view(), hub.spline, hub.NH, 0, 0);
 }
 
@@ -147,7 +147,7 @@ void resample_section_side(int Nc, int NP, View1<const float> xc, View1<const fl
                          yout, zout.view());
 }
 
-void place_sections_on_helices(const ReportSections& sections, const HubProfile& hub,
+void place_sections_on_helices(const ReportSections& sections, const HubProfileSpline& hub,
                                BladeSurface& surface) {
     for (int k = 1; k <= sections.M; ++k) place_section(sections, hub, k, surface);
 }

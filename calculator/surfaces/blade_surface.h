@@ -23,7 +23,7 @@ void resample_section_side(int Nc, int NP, View1<const float> xc, View1<const fl
                            View1<const float> u, View1<float> xout, View1<float> yout);
 
 // Steps of the surface, exposed for the tests; build_blade_surface runs them all.
-void place_sections_on_helices(const ReportSections& sections, const HubProfile& hub,
+void place_sections_on_helices(const ReportSections& sections, const HubProfileSpline& hub,
                                BladeSurface& surface);
 void find_max_thickness_points(const ReportSections& sections, BladeSurface& surface);
 void mirror_to_left_hand(ReportSections& sections, BladeSurface& surface, Mesh& mesh);

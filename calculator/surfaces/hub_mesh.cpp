@@ -21,7 +21,7 @@ namespace {
 constexpr float pi = 3.1415927f;
 
 // Hub radius at axial position x; outside the profile the radius stays as it was.
-void hub_radius(const HubProfile& hub, float x, float& R) {
+void hub_radius(const HubProfileSpline& hub, float x, float& R) {
     int found = 0;
     cubic_spline_value(hub.NH, x, R, hub.xH.view(), hub.spline, found);
 }
@@ -51,7 +51,7 @@ int add_panel(Mesh& mesh, int c1, int c2, int c3, int c4) {
 
 // Step 2: the two strips at root point J, straight in the developed plane
 // from the root point to the middle of the gap on either side.
-void build_strips_at(const BladeSurface& surface, const HubProfile& hub, int Z, int N1, int J,
+void build_strips_at(const BladeSurface& surface, const HubProfileSpline& hub, int Z, int N1, int J,
                      float& Rs, float& Rp, HubGrid& grid) {
     float Xp = surface.pressure.X(1, J), Yp = surface.pressure.Y(1, J);
     float Xs = surface.suction.X(1, J), Ys = surface.suction.Y(1, J);
@@ -83,7 +83,7 @@ void build_strips_at(const BladeSurface& surface, const HubProfile& hub, int Z, 
 
 // Steps 3 and 4: rows along the axis from the strip row J to the hub end
 // `x_end`, at the angles of that strip row; the last row is the end point.
-void build_extension(const HubProfile& hub, const HubGrid& grid, int J, int N1, int rows,
+void build_extension(const HubProfileSpline& hub, const HubGrid& grid, int J, int N1, int rows,
                      float x0, float step, float x_end, float start_radius,
                      Array1<HubExtension, 2>& extension) {
     for (int side = 1; side <= 2; ++side) {
@@ -144,7 +144,7 @@ void end_grid_row(HubGrid& grid, int q, float x) {
 }
 
 // Step 5.
-void assemble_grid_rows(const Mesh& mesh, const HubProfile& hub, int Nc, HubGrid& grid) {
+void assemble_grid_rows(const Mesh& mesh, const HubProfileSpline& hub, int Nc, HubGrid& grid) {
     int N1 = mesh.N1, Nf = mesh.Nf, Nrow = mesh.Nrow;
     end_grid_row(grid, 1, hub.xH(hub.NH));
     for (int q = 2; q <= Nf; ++q) extension_grid_row(grid, q, grid.toward_end, Nf + 1 - q, N1);
@@ -321,7 +321,7 @@ void blade_side_panels(int side, int M, int Nc, Mesh& mesh) {
 
 // Step 12: the start of the hub moved to X = 0, and the panels turned so
 // that their normals point out of the body.
-void shift_and_orient(const HubProfile& hub, Mesh& mesh) {
+void shift_and_orient(const HubProfileSpline& hub, Mesh& mesh) {
     mesh.axial_shift = std::fabs(hub.xH(1));
     for (int n = 1; n <= mesh.node_count; ++n) mesh.X(n) = mesh.X(n) + mesh.axial_shift;
     for (int p = 1; p <= mesh.panel_count; ++p) {
@@ -362,7 +362,7 @@ MeshCounts mesh_counts(int blade_count, int Nc, int M) {
 }
 
 void build_hub_and_panels(const BladeSurface& surface, const ReportSections& sections,
-                          const HubProfile& hub, int blade_count, HubGrid& grid, Mesh& mesh) {
+                          const HubProfileSpline& hub, int blade_count, HubGrid& grid, Mesh& mesh) {
     int Nc = surface.Nc;
     int M = sections.M;
     mesh.node_count = 0;

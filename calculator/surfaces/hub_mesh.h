@@ -11,6 +11,6 @@ namespace korvanti {
 // from the blade surface table (rows 1..M, Nc points each) and the fitted hub
 // profile spline.
 void build_hub_and_panels(const BladeSurface& surface, const ReportSections& sections,
-                          const HubProfile& hub, int blade_count, HubGrid& grid, Mesh& mesh);
+                          const HubProfileSpline& hub, int blade_count, HubGrid& grid, Mesh& mesh);
 
 }  // namespace korvanti

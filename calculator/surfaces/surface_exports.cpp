@@ -3,6 +3,6 @@
 namespace korvanti {
 
 // The Tecplot and Rhino files are not written yet.
-void write_surface_exports(const Mesh&, const HubProfile&, int) {}
+void write_surface_exports(const Mesh&, const HubProfileSpline&, int) {}
 
 }  // namespace korvanti

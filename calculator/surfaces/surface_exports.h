@@ -12,6 +12,6 @@ namespace korvanti {
 // mesh: nodes, hub_index (zones 1, 2; N1 columns, Nrow rows), blade_index
 // (sides 1, 2; M rows of row_points(k) points) and axial_shift; hub: the
 // profile points xH(m), rH(m) (before the axial shift); blade_count: Z.
-void write_surface_exports(const Mesh& mesh, const HubProfile& hub, int blade_count);
+void write_surface_exports(const Mesh& mesh, const HubProfileSpline& hub, int blade_count);
 
 }  // namespace korvanti
