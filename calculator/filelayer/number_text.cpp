@@ -1,4 +1,4 @@
-#include "run/number_text.h"
+#include "filelayer/number_text.h"
 
 #include "filelayer/record.h"
 
