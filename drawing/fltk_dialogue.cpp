@@ -1,0 +1,118 @@
+#include "fltk_dialogue.h"
+
+#include <X11/Xlib.h>
+
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Browser.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Return_Button.H>
+#include <FL/x.H>
+
+#include <iostream>
+
+namespace telvaro {
+
+namespace {
+
+// X class of the modal boxes, so that window managers (and the tests) can tell
+// them from the main window.
+const char* const kBoxClass = "TelvaroSoru";
+
+// A modal box with a message or a prompt, an optional input field and its
+// buttons; `accepted` is set when the user confirms with the OK button or Enter.
+struct ModalBox {
+    Fl_Double_Window window;
+    Fl_Box text;
+    Fl_Input* input = nullptr;
+    Fl_Return_Button ok;
+    Fl_Button* cancel = nullptr;
+    bool accepted = false;
+
+    ModalBox(const std::string& title, const std::string& message, bool with_input)
+        : window(460, with_input ? 150 : 120),
+          text(10, 10, 440, 50),
+          ok(with_input ? 250 : 350, with_input ? 110 : 80, 100, 30, "Tamam") {
+        window.copy_label(title.c_str());
+        window.xclass(kBoxClass);
+        text.copy_label(message.c_str());
+        text.align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
+        if (with_input) {
+            input = new Fl_Input(10, 65, 440, 30);
+            cancel = new Fl_Button(360, 110, 90, 30, "Vazgec");
+            cancel->callback(on_cancel, this);
+        }
+        ok.callback(on_ok, this);
+        window.callback(on_cancel, this);
+        window.end();
+        window.set_modal();
+    }
+
+    // Shows the box and waits until it is closed one way or the other.
+    void run() {
+        window.show();
+        if (input != nullptr) {
+            input->take_focus();
+            input->position(input->size(), 0);   // the whole default text selected
+        }
+        while (window.shown()) Fl::wait();
+    }
+
+    static void on_ok(Fl_Widget*, void* box) {
+        static_cast<ModalBox*>(box)->accepted = true;
+        static_cast<ModalBox*>(box)->window.hide();
+    }
+    static void on_cancel(Fl_Widget*, void* box) { static_cast<ModalBox*>(box)->window.hide(); }
+};
+
+}  // namespace
+
+std::unique_ptr<FltkDialogue> FltkDialogue::open() {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return nullptr;
+    fl_open_display(display);
+    return std::unique_ptr<FltkDialogue>(new FltkDialogue());
+}
+
+FltkDialogue::FltkDialogue() : window_(new Fl_Double_Window(480, 240, "Cizim Secenegi")) {
+    lines_ = new Fl_Browser(10, 10, 460, 220);
+    lines_->format_char(0);
+    lines_->textfont(FL_COURIER);
+    window_->resizable(lines_);
+    window_->end();
+    window_->show();
+    Fl::check();
+}
+
+FltkDialogue::~FltkDialogue() {
+    window_->hide();
+    delete window_;
+    Fl::check();
+}
+
+void FltkDialogue::print(const std::string& line) {
+    lines_->add(line.c_str());
+    lines_->bottomline(lines_->size());
+    Fl::check();
+}
+
+void FltkDialogue::alert(const std::string& message) {
+    std::cerr << message << std::endl;
+    print(message);
+    ModalBox box("Cizim Secenegi", message, false);
+    box.run();
+}
+
+std::optional<std::string> FltkDialogue::ask(const std::string& prompt, const std::string& title,
+                                             const std::string& default_text) {
+    if (!window_->shown()) return std::nullopt;
+    ModalBox box(title, prompt, true);
+    box.input->value(default_text.c_str());
+    box.run();
+    if (!box.accepted || !window_->shown()) return std::nullopt;
+    return std::string(box.input->value());
+}
+
+}  // namespace telvaro

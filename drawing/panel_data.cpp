@@ -1,0 +1,224 @@
+#include "panel_data.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cmath>
+#include <fstream>
+#include <istream>
+#include <vector>
+
+namespace telvaro {
+
+namespace {
+
+struct ReadError {
+    std::string message;
+};
+
+std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+
+std::string number_text(double value) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%g", value);
+    return buffer;
+}
+
+// List-directed reading: each record starts on a fresh line, its values are
+// separated by blanks or commas, a record with too few values on its line goes
+// on to the next line and values left over on a line are ignored.
+class RecordReader {
+public:
+    explicit RecordReader(std::istream& in) : in_(in) {}
+
+    void begin_record() {
+        tokens_.clear();
+        next_ = 0;
+    }
+
+    double real(const std::string& what) {
+        const std::string& token = next_token(what);
+        std::string text = token;
+        for (char& ch : text)
+            if (ch == 'd' || ch == 'D') ch = 'e';
+        const char* first = text.data() + (text.size() > 1 && text[0] == '+' ? 1 : 0);
+        const char* last = text.data() + text.size();
+        double value = 0;
+        auto [end, ec] = std::from_chars(first, last, value);
+        if (ec != std::errc() || end != last || !std::isfinite(value))
+            fail(what + " icin sayi bekleniyordu, " + quoted(token) + " bulundu");
+        return value;
+    }
+
+    int integer(const std::string& what) {
+        const std::string& token = next_token(what);
+        const char* first = token.data() + (token.size() > 1 && token[0] == '+' ? 1 : 0);
+        const char* last = token.data() + token.size();
+        int value = 0;
+        auto [end, ec] = std::from_chars(first, last, value);
+        if (ec != std::errc() || end != last)
+            fail(what + " icin tamsayi bekleniyordu, " + quoted(token) + " bulundu");
+        return value;
+    }
+
+    int count(const std::string& what, int lowest, int highest) {
+        int value = integer(what);
+        if (value < lowest || value > highest)
+            fail(what + " = " + std::to_string(value) + ", " + std::to_string(lowest) + " ile " +
+                 std::to_string(highest) + " arasinda olmali");
+        return value;
+    }
+
+    double positive(const std::string& what) {
+        double value = real(what);
+        if (!(value > 0)) fail(what + " = " + number_text(value) + ", sifirdan buyuk olmali");
+        return value;
+    }
+
+    [[noreturn]] void fail(const std::string& text) const {
+        throw ReadError{"PERVDAT satir " + std::to_string(line_) + ": " + text};
+    }
+
+private:
+    const std::string& next_token(const std::string& what) {
+        while (next_ >= tokens_.size()) {
+            if (!load_line())
+                throw ReadError{"PERVDAT eksik: " + what + " okunamadan dosya bitti (" +
+                                std::to_string(line_) + " satir okundu)"};
+        }
+        return tokens_[next_++];
+    }
+
+    bool load_line() {
+        std::string line;
+        if (!std::getline(in_, line)) return false;
+        ++line_;
+        tokens_.clear();
+        next_ = 0;
+        std::string token;
+        for (char ch : line) {
+            if (ch == ' ' || ch == ',' || ch == '\t' || ch == '\r') {
+                if (!token.empty()) tokens_.push_back(token);
+                token.clear();
+            } else {
+                token += ch;
+            }
+        }
+        if (!token.empty()) tokens_.push_back(token);
+        return true;
+    }
+
+    std::istream& in_;
+    std::vector<std::string> tokens_;
+    std::size_t next_ = 0;
+    int line_ = 0;
+};
+
+std::string at(const std::string& name, int i) { return name + "(" + std::to_string(i) + ")"; }
+std::string at(const std::string& name, int i, int j) {
+    return name + "(" + std::to_string(i) + "," + std::to_string(j) + ")";
+}
+
+void read_sections(RecordReader& in, PanelData& d) {
+    in.begin_record();
+    d.M = in.count("yaricap sayisi M", 1, kMaxRadii);
+    for (int k = 1; k <= d.M; ++k) {
+        in.begin_record();
+        d.NP(k) = in.count(at("NP", k), 1, kMaxSectionPoints);
+        d.NCH(k) = in.count(at("NCH", k), 1, kMaxSurfacePoints);
+        for (int j = 1; j <= d.NP(k); ++j) {
+            in.begin_record();
+            d.xc(k, j) = in.real(at("xc", k, j));
+            d.ys(k, j) = in.real(at("ys", k, j));
+        }
+        for (int j = 1; j <= d.NP(k); ++j) {
+            in.begin_record();
+            d.xc(k, j) = in.real(at("xc", k, j));
+            d.yp(k, j) = in.real(at("yp", k, j));
+        }
+    }
+}
+
+void read_radii_and_surface(RecordReader& in, PanelData& d) {
+    for (int k = 1; k <= d.M; ++k) {
+        in.begin_record();
+        d.r(k) = in.positive(at("yaricap r", k));
+    }
+    for (int k = 1; k <= d.M; ++k) {
+        in.begin_record();
+        d.tmax_from_le(k) = in.real(at("TMAX mesafesi", k));
+    }
+    for (int side = 1; side <= 2; ++side)
+        for (int u = 1; u <= 3; ++u)
+            for (int k = 1; k <= d.M; ++k)
+                for (int w = 1; w <= d.NCH(k); ++w) {
+                    in.begin_record();
+                    d.S(side, u, k, w) = in.real("yuzey noktasi S(" + std::to_string(side) + "," +
+                                                 std::to_string(u) + "," + std::to_string(k) + "," +
+                                                 std::to_string(w) + ")");
+                }
+}
+
+void read_particulars(RecordReader& in, PanelData& d) {
+    in.begin_record();
+    d.Z = in.count("kanat sayisi Z", 1, kMaxBladeCount);
+    d.EAR = in.real("EAR");
+    in.begin_record();
+    d.D = in.positive("cap D");
+    d.P_D = in.real("P/D");
+    for (int k = 1; k <= d.M; ++k)
+        for (int i = 1; i <= 2; ++i) {
+            in.begin_record();
+            for (int u = 1; u <= 3; ++u) d.tmax_line(k, i, u) = in.real(at("TMAX cizgisi noktasi", k, i));
+        }
+}
+
+void read_mesh(RecordReader& in, PanelData& d) {
+    in.begin_record();
+    d.NV1 = in.count("dugum sayisi NV1", 0, kMaxVertices);
+    d.NQ1 = in.count("panel sayisi NQ1", 0, kMaxPanels);
+    d.NV2 = in.count("ikinci ag dugum sayisi NV2", 0, kMaxSecondVertices);
+    d.NQ2 = in.count("ikinci ag panel sayisi NQ2", 0, kMaxSecondPanels);
+    d.NH1 = in.count("gobek panel sayisi NH1", 0, d.NQ1);
+    auto read_vertices = [&in](auto& vertex, int count, const std::string& name) {
+        for (int v = 1; v <= count; ++v) {
+            in.begin_record();
+            for (int u = 1; u <= 3; ++u) vertex(v, u) = in.real(at(name, v));
+        }
+    };
+    auto read_panels = [&in](auto& panel, int count, int vertices, const std::string& name) {
+        for (int p = 1; p <= count; ++p) {
+            in.begin_record();
+            for (int corner = 1; corner <= 4; ++corner)
+                panel(p, corner) = in.count(name + " " + std::to_string(p) + " kose " + std::to_string(corner) +
+                                                " dugum numarasi",
+                                            1, vertices);
+        }
+    };
+    read_vertices(d.vertex, d.NV1, "dugum");
+    read_panels(d.panel, d.NQ1, d.NV1, "panel");
+    read_vertices(d.vertex2, d.NV2, "ikinci ag dugum");
+    read_panels(d.panel2, d.NQ2, d.NV2, "ikinci ag panel");
+}
+
+}  // namespace
+
+std::optional<std::string> read_panel_data(std::istream& stream, PanelData& data) {
+    RecordReader in(stream);
+    try {
+        read_sections(in, data);
+        read_radii_and_surface(in, data);
+        read_particulars(in, data);
+        read_mesh(in, data);
+    } catch (const ReadError& error) {
+        return error.message;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> read_panel_data(const std::filesystem::path& file, PanelData& data) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return "PERVDAT acilamadi (" + file.string() + "); once Korvanti ile PERVDAT uretilmeli";
+    return read_panel_data(in, data);
+}
+
+}  // namespace telvaro
