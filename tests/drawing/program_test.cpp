@@ -1,0 +1,114 @@
+// The real TELVARO_3B_CIZIMLER program: on the console when there is no
+// display, and in its FLTK window under Xvfb answered by keystrokes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+#include "drawing_fixture.h"
+#include "support/test_support.h"
+
+namespace telvaro::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using korvanti::testing::read_file;
+using korvanti::testing::read_lines;
+using korvanti::testing::run_program;
+using korvanti::testing::ScratchDir;
+using korvanti::testing::write_file;
+
+class Program : public ::testing::Test {
+protected:
+    // Without a display the program must fall back to the console.
+    void SetUp() override {
+        if (const char* display = std::getenv("DISPLAY")) saved_display_ = display;
+        unsetenv("DISPLAY");
+    }
+    void TearDown() override {
+        if (!saved_display_.empty()) setenv("DISPLAY", saved_display_.c_str(), 1);
+    }
+    std::string saved_display_;
+};
+
+TEST_F(Program, ConsoleAnswersFromStandardInput) {
+    ScratchDir dir;
+    write_file(dir.path() / "PERVDAT", pervdat_text(small_propeller()));
+    const auto run = run_program(TELVARO_EXE, dir.path(), "1\n0.05\n");
+    EXPECT_EQ(run.exit_status, 0) << run.output;
+    EXPECT_NE(run.output.find("Cizim Secenegi\nCIZIM SECENEGINI GIRIN\n<1> PERVANE FORM PLANLARI\n<2> 3D GORUNUM\n"
+                              "CIZIM SECENEGI GIRINIZ [1]: 1\n"
+                              "A3 KAGIDI CIZIM OLCEGINI GIRINIZ <OLCEK=1> - MINIMUM OLCEK 0.1 OLMALI [1]: 0.05\n"),
+              std::string::npos)
+        << run.output;
+    const auto script = read_lines(dir.path() / "TELVARO_3B_CIZIMLER.SCR");
+    ASSERT_GT(script.size(), 10u);
+    EXPECT_EQ(script.front(), "ltscale 10");
+    EXPECT_EQ(script.back(), "LINE 10,10 387,10 387,242 10,242 C");
+    // Tip radius line at 40 + 0.05·1000·2.
+    EXPECT_NE(read_file(dir.path() / "TELVARO_3B_CIZIMLER.SCR").find("LINE\n70,140\n335,140\n\n"),
+              std::string::npos);
+}
+
+TEST_F(Program, EmptyAnswersTakeTheDefaultsOfThe3DView) {
+    ScratchDir dir;
+    write_file(dir.path() / "PERVDAT", pervdat_text(small_propeller()));
+    const auto run = run_program(TELVARO_EXE, dir.path(), "0\n\n\n");
+    EXPECT_EQ(run.exit_status, 0) << run.output;
+    const auto script = read_lines(dir.path() / "TELVARO_3B_CIZIMLER.SCR");
+    EXPECT_EQ(std::count(script.begin(), script.end(), "3DFACE"), 3 * 4);   // all panels, all 4 blades
+    EXPECT_EQ(script.back(), "HIDE");
+}
+
+TEST_F(Program, MissingPanelDataEndsWithAMessageAndFailureStatus) {
+    ScratchDir dir;
+    write_file(dir.path() / "TELVARO_3B_CIZIMLER.SCR", "earlier script\n");
+    const auto run = run_program(TELVARO_EXE, dir.path(), "1\n1\n");
+    EXPECT_NE(run.exit_status, 0);
+    EXPECT_NE(run.output.find("HATA: PERVDAT acilamadi"), std::string::npos) << run.output;
+    EXPECT_EQ(read_file(dir.path() / "TELVARO_3B_CIZIMLER.SCR"), "earlier script\n");
+}
+
+bool on_path(const std::string& program) {
+    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// Starts the program in a fresh X server and answers its two input boxes by
+// keystrokes: option 1, scale 0.05. Each answer waits for a box to appear,
+// types into it, presses Enter and waits until the box is gone.
+TEST(ProgramWindow, AnsweredByKeystrokesUnderXvfb) {
+    for (const char* tool : {"xvfb-run", "Xvfb", "xdotool", "timeout"})
+        if (!on_path(tool)) GTEST_SKIP() << tool << " is not installed";
+    ScratchDir dir;
+    write_file(dir.path() / "PERVDAT", pervdat_text(small_propeller()));
+    write_file(dir.path() / "drive.sh",
+               "exe=\"$1\"\n"
+               "\"$exe\" > program.log 2>&1 &\n"
+               "pid=$!\n"
+               "answer() {\n"
+               "  id=$(xdotool search --sync --onlyvisible --class TelvaroSoru | head -n 1)\n"
+               "  xdotool windowfocus --sync \"$id\"\n"
+               "  xdotool type --delay 20 \"$1\"\n"
+               "  xdotool key Return\n"
+               "  while xdotool getwindowname \"$id\" >/dev/null 2>&1; do sleep 0.05; done\n"
+               "}\n"
+               "xdotool search --sync --onlyvisible --name '^Cizim Secenegi$' > window.id\n"
+               "answer 1\n"
+               "answer 0.05\n"
+               "wait $pid\n"
+               "echo $? > status\n");
+    const std::string command = "cd '" + dir.path().string() + "' && timeout 30 xvfb-run -a sh drive.sh '" +
+                                std::string(TELVARO_EXE) + "' > xvfb.log 2>&1";
+    const int rc = std::system(command.c_str());
+    ASSERT_EQ(rc, 0) << read_file(dir.path() / "xvfb.log")
+                     << (fs::exists(dir.path() / "program.log") ? read_file(dir.path() / "program.log") : "");
+    EXPECT_FALSE(read_file(dir.path() / "window.id").empty()) << "no window with the caption Cizim Secenegi";
+    EXPECT_EQ(read_file(dir.path() / "status"), "0\n");
+    const std::string script = read_file(dir.path() / "TELVARO_3B_CIZIMLER.SCR");
+    EXPECT_EQ(script.rfind("ltscale 10\n", 0), 0u);
+    EXPECT_NE(script.find("LINE\n70,140\n335,140\n\n"), std::string::npos) << "drawn at scale 0.05";
+}
+
+}  // namespace
+}  // namespace telvaro::testing
