@@ -32,9 +32,9 @@ struct ModalBox {
     bool accepted = false;
 
     ModalBox(const std::string& title, const std::string& message, bool with_input)
-        : window(460, with_input ? 150 : 120),
-          text(10, 10, 440, 50),
-          ok(with_input ? 250 : 350, with_input ? 110 : 80, 100, 30, "Tamam") {
+        : window(460, 150),
+          text(10, 10, 440, with_input ? 50 : 90),
+          ok(with_input ? 250 : 350, 110, 100, 30, "Tamam") {
         window.copy_label(title.c_str());
         window.xclass(kBoxClass);
         text.copy_label(message.c_str());
@@ -50,8 +50,10 @@ struct ModalBox {
         window.set_modal();
     }
 
-    // Shows the box and waits until it is closed one way or the other.
-    void run() {
+    // Shows the box below `owner`, leaving the printed lines in view, and
+    // waits until it is closed one way or the other.
+    void run(const Fl_Window& owner) {
+        window.position(owner.x(), owner.y() + owner.h() + 40);
         window.show();
         if (input != nullptr) {
             input->take_focus();
@@ -102,7 +104,7 @@ void FltkDialogue::alert(const std::string& message) {
     std::cerr << message << std::endl;
     print(message);
     ModalBox box("Cizim Secenegi", message, false);
-    box.run();
+    box.run(*window_);
 }
 
 std::optional<std::string> FltkDialogue::ask(const std::string& prompt, const std::string& title,
@@ -110,7 +112,7 @@ std::optional<std::string> FltkDialogue::ask(const std::string& prompt, const st
     if (!window_->shown()) return std::nullopt;
     ModalBox box(title, prompt, true);
     box.input->value(default_text.c_str());
-    box.run();
+    box.run(*window_);
     if (!box.accepted || !window_->shown()) return std::nullopt;
     return std::string(box.input->value());
 }

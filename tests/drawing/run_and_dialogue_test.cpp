@@ -143,6 +143,7 @@ TEST(Answers, NumbersWithBlanksOnly) {
     EXPECT_EQ(answer_number(" 0.05 "), 0.05);
     EXPECT_EQ(answer_number("+2"), 2);
     EXPECT_EQ(answer_number("-1e-1"), -0.1);
+    EXPECT_EQ(answer_number("-.5"), -0.5);
     EXPECT_FALSE(answer_number(""));
     EXPECT_FALSE(answer_number("  "));
     EXPECT_FALSE(answer_number("1,5"));
