@@ -63,7 +63,7 @@ TEST(PanelDataReading, FreeFormLayoutReadsTheSameValues) {
         std::string value;
         while (values >> value) v.push_back(value);
         for (std::size_t i = 0; i < v.size(); ++i)
-            free_form += v[i] + (i + 2 == v.size() ? "\r\n" : i + 1 == v.size() ? "\r\n" : ",");
+            free_form += v[i] + (i + 2 >= v.size() ? "\r\n" : ",");   // last value on a line of its own
     }
     const PanelData a = read_text(plain);
     const PanelData b = read_text(free_form);

@@ -78,7 +78,7 @@ bool on_path(const std::string& program) {
 // keystrokes: option 1, scale 0.05. Each answer waits for a box to appear,
 // types into it, presses Enter and waits until the box is gone.
 TEST(ProgramWindow, AnsweredByKeystrokesUnderXvfb) {
-    for (const char* tool : {"xvfb-run", "Xvfb", "xdotool", "timeout"})
+    for (const char* tool : {"xvfb-run", "Xvfb", "xauth", "xdotool", "timeout"})
         if (!on_path(tool)) GTEST_SKIP() << tool << " is not installed";
     ScratchDir dir;
     write_file(dir.path() / "PERVDAT", pervdat_text(small_propeller()));
