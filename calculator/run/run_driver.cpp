@@ -10,7 +10,10 @@
 #include "filelayer/freeformat.h"
 #include "filelayer/record.h"
 #include "geometry/blade_model.h"
+#include "geometry/series_driver.h"
 #include "geometry/task_file.h"
+#include "reports/blade_mass.h"
+#include "reports/offsets_file.h"
 #include "run/banner.h"
 
 namespace korvanti {
@@ -59,6 +62,10 @@ void run_calculation() {
     show_series_menu();
     read_run_parameters(task, *model);
     write_record(result, "(/,59('='))");
+    run_series_driver(*model, task, result);
+    write_offsets_file(*model);
+    // Post-processing (section report, surfaces, panel data) comes here.
+    write_blade_mass(*model, result);
 
     write_author_notice(result, 4);
     result.flush();
