@@ -224,6 +224,7 @@ void write_geometry_table(const BladeModel& model, const SeriesEntry& series,
     for (int i = 1; i <= model.station_count; ++i) {
         const float c_D = model.c(i) / D;
         const float phi = std::atan2(model.P(i), 2.0f * pi * model.r(i));
+        // Skew angle (xs/r)·cos φ·180/π, evaluated from the left.
         const float theta = (model.skew_shift(i) / model.r(i)) * std::cos(phi) * 180.0f / pi;
         write_record(result, "(F5.3,2X,3(F6.4,2X),F5.3,2X,F5.1,2X,F6.3,2X,F6.4)",
                      {model.r(i) / (0.5f * D), c_D, c_D * model.a_fraction(i),

@@ -35,7 +35,8 @@ float quadratic_at(const StationArray& r, const StationArray& value, float x) {
 }
 
 // The last station becomes station N-1 scaled by q = tq/tm(N), with its
-// chord divided by 2.75 and centred on the station's own skew.
+// chord divided by 2.75 and centred on the station's own skew. The chordwise
+// fraction is taken as ((xc - xc(1)) - c/2)/c, from the trailing edge.
 void make_b_series_tip(BladeModel& m) {
     const int N = m.station_count;
     float tq = 0.0f;
@@ -99,7 +100,8 @@ std::string offsets_text(const BladeModel& m, const RootStation& root, const Hub
     return out.str();
 }
 
-// Skew angle in degrees with the sign reversed.
+// Skew angle in degrees with the sign reversed, -(xs·cos φ / r)·180/π
+// evaluated from the left.
 float reversed_skew(float xs, float P, float r) {
     const float phi = std::atan2(P, 2.0f * pi * r);
     return -(xs * std::cos(phi) / r) * 180.0f / pi;

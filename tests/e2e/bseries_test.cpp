@@ -167,42 +167,6 @@ TEST(BSeriesRun, FiveBladesKeepTheNominalPitch) {
     for (size_t k = 5; k < 14; ++k) EXPECT_EQ(perof[k].substr(13, 13), "0.200000E+01 ") << perof[k];
 }
 
-TEST(BSeriesRun, NoseTailOptionKeepsChordsAndAbscissae) {
-    CalcRun plain, turned;
-    run_example("B4-55.TSK", plain);
-    run_example("B4-55-BK.TSK", turned);
-    ASSERT_EQ(turned.program.exit_status, 0) << turned.program.output;
-    auto a = geometry_rows(plain.result);
-    auto b = geometry_rows(turned.result);
-    ASSERT_EQ(a.size(), 9u);
-    ASSERT_EQ(b.size(), 9u);
-    bool pitch_changed = false;
-    for (size_t i = 0; i < 9; ++i) {
-        EXPECT_EQ(a[i].substr(0, 30), b[i].substr(0, 30));           // r/R, c/D, a/D, b/D
-        if (a[i].substr(31, 5) != b[i].substr(31, 5)) pitch_changed = true;
-    }
-    EXPECT_TRUE(pitch_changed);
-    int rows = 0;
-    for (size_t k = 0; k < plain.result.size(); ++k) {
-        if (plain.result[k].rfind("xc ", 0) != 0) continue;
-        EXPECT_EQ(plain.result[k], turned.result[k]);
-        ++rows;
-    }
-    EXPECT_EQ(rows, 20);
-    // Trailing-edge points (the first xc, yb, yf rows): the mean line at 0
-    // in every section, to the rounding of the printed values.
-    const size_t xc1 = static_cast<size_t>(
-        std::find_if(turned.result.begin(), turned.result.end(),
-                     [](const std::string& l) { return l.rfind("xc ", 0) == 0; }) -
-        turned.result.begin());
-    ASSERT_LT(xc1 + 2, turned.result.size());
-    auto yb = numbers(turned.result[xc1 + 1], 3);
-    auto yf = numbers(turned.result[xc1 + 2], 3);
-    ASSERT_EQ(yb.size(), 9u);
-    ASSERT_EQ(yf.size(), 9u);
-    for (size_t i = 0; i < 9; ++i) EXPECT_NEAR(yb[i] + yf[i], 0.0f, 1.01e-4f) << i;
-}
-
 // --- runs that stop early ---------------------------------------------------
 
 void expect_only_banner_and_separator(const CalcRun& run) {

@@ -160,34 +160,6 @@ TEST(SeriesDriver, OffsetTableAndLegendOfTheBSeries) {
     EXPECT_EQ(lines.size(), legend + 20);
 }
 
-TEST(SeriesDriver, LeftHandDiffersOnlyInTitleAndAbscissaSigns) {
-    DriverRun right, left;
-    run_driver(Task{}, right);
-    Task t;
-    t.hand = "0.4";
-    run_driver(t, left);
-    auto r = lines_of(right.result);
-    auto l = lines_of(left.result);
-    ASSERT_EQ(r.size(), l.size());
-    EXPECT_EQ(l[14], "                PERVANE OFSETI - SOL PERVANE");
-    int abscissa_rows = 0;
-    for (size_t k = 0; k < r.size(); ++k) {
-        if (k == 14) continue;
-        if (r[k].rfind("xc ", 0) == 0) {
-            ++abscissa_rows;
-            std::istringstream rs(r[k].substr(3)), ls(l[k].substr(3));
-            float a = 0, b = 0;
-            while (rs >> a && ls >> b) EXPECT_EQ(a, -b) << r[k] << "\n" << l[k];
-            continue;
-        }
-        EXPECT_EQ(r[k], l[k]) << k;
-    }
-    EXPECT_EQ(abscissa_rows, 20);
-    // The model stays right-handed.
-    for (int i = 1; i <= 9; ++i)
-        for (int j = 1; j <= 20; ++j) EXPECT_EQ(left.model.xc(i, j), right.model.xc(i, j));
-}
-
 TEST(SeriesDriver, NoseTailOptionTurnsOrdinatesOnly) {
     DriverRun plain, turned;
     run_driver(Task{}, plain);
@@ -259,31 +231,6 @@ void expect_range_stop(const Task& t, const std::string& message) {
     EXPECT_EQ(run.console, "\n\n\n" + message + stop_tail);
     EXPECT_EQ(run.result, "");
     EXPECT_EQ(run.task_line, 50);
-}
-
-TEST(SeriesDriverRange, KC101GawnAreaRatio) {
-    Task t;
-    t.series = 4;
-    t.blades = "3 0.49";
-    expect_range_stop(t,
-                      " KC101-GAWN SERISI PERVANELERIN ACINIM ALANI ORANLARI\n"
-                      " Ear=0.50-1.1 ARASINDA DEGISMEKTEDIR.\n"
-                      " Ear DEGERINI SINIRLAR DAHILINDE GIRINIZ - STOP\n");
-    t.blades = "3 1.11";
-    expect_range_stop(t,
-                      " KC101-GAWN SERISI PERVANELERIN ACINIM ALANI ORANLARI\n"
-                      " Ear=0.50-1.1 ARASINDA DEGISMEKTEDIR.\n"
-                      " Ear DEGERINI SINIRLAR DAHILINDE GIRINIZ - STOP\n");
-}
-
-TEST(SeriesDriverRange, GawnAreaRatio) {
-    Task t;
-    t.series = 5;
-    t.blades = "3 0.19";
-    expect_range_stop(t,
-                      " GAWN SERISI PERVANELERIN ACINIM ALANI ORANLARI\n"
-                      " Ear=0.20-1.1 ARASINDA DEGISMEKTEDIR.\n"
-                      " Ear DEGERINI SINIRLAR DAHILINDE GIRINIZ - STOP\n");
 }
 
 TEST(SeriesDriverRange, NewtonRaderAreaBeforePitch) {
