@@ -83,6 +83,9 @@ inline TecplotFile parse_tecplot_3d(const std::string& text) {
             ++n;
             zone.row_sizes.push_back(size);
         }
+        if (zone.row_sizes != std::vector<int>(zone.J, zone.I))
+            fail("zone " + zone.title + ": rows do not match I=" + std::to_string(zone.I) +
+                 ", J=" + std::to_string(zone.J));
         file.zones.push_back(zone);
     }
     return file;

@@ -135,6 +135,8 @@ TEST(Tecplot3D, SingleBladeWritesFourZonesOfTheUnturnedMesh) {
     for (int z = 0; z < 4; ++z) {
         const testing::TecplotZone& zone = file.zones[z];
         EXPECT_EQ(zone.title, titles[z]);
+        EXPECT_EQ(zone.I, z < 2 ? 6 : 5);
+        EXPECT_EQ(zone.J, z < 2 ? 8 : 4);
         std::vector<int> nodes = zone_nodes(*mesh, z + 1);
         ASSERT_EQ(zone.points.size(), nodes.size());
         for (size_t p = 0; p < nodes.size(); ++p)
