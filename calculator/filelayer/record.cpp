@@ -2,12 +2,13 @@
 // of operations (texts and data fields, groups expanded) and kept in a cache;
 // writing a record walks that list.
 //
-// Numbers are written as gfortran writes them with ROUND='COMPATIBLE': the
-// exact binary value of the float is rounded to the field's digits with ties
-// away from zero. The fast paths below do this in 128-bit integer arithmetic;
-// values outside their range go through the exact decimal expansion that
-// snprintf gives for a double (every float is exact in a double and glibc
-// prints exact digits).
+// Numbers are written as gfortran writes them by default (no ROUND=): the
+// exact binary value of the float is rounded to the field's digits to the
+// nearest, an exact tie going to the even last digit (0.125 -> 0.12,
+// 0.375 -> 0.38, 2.5 -> 2.). The fast paths below do this in 128-bit integer
+// arithmetic; values outside their range go through the exact decimal
+// expansion that snprintf gives for a double (every float is exact in a double
+// and glibc prints exact digits), rounded here digit by digit.
 #include "filelayer/record.h"
 
 #include <bit>
@@ -355,7 +356,14 @@ Binary decompose(float x) {
     return b;
 }
 
-// n = m * 2^e * 10^s rounded to an integer, ties away from zero. False when
+// Whether a quotient q with remainder rest (0 <= rest < divisor) goes up one
+// when rounded to the nearest, ties to even. `half_cmp` is the sign of
+// rest - divisor / 2.
+bool round_up(int half_cmp, bool q_odd) { return half_cmp > 0 || (half_cmp == 0 && q_odd); }
+
+int compare(u128 a, u128 b) { return a < b ? -1 : a > b ? 1 : 0; }
+
+// n = m * 2^e * 10^s rounded to the nearest integer, ties to even. False when
 // the numbers leave the 128-bit range (the caller then takes the slow path).
 bool scaled_round(std::uint32_t m, int e, int s, u128& n) {
     int b = e + s;   // m * 2^e * 10^s = m * 5^s * 2^b
@@ -365,10 +373,13 @@ bool scaled_round(std::uint32_t m, int e, int s, u128& n) {
         if (b < 0) {
             int k = -b;
             if (k >= 63) {
-                n = 0;   // a < 2^62 <= half of 2^k
+                n = 0;   // a < 2^62 <= half of 2^k, below the tie
             } else {
                 std::uint64_t q = a >> k;
-                if (((a >> (k - 1)) & 1u) != 0) ++q;   // the remainder is at least half
+                std::uint64_t rest = a & ((std::uint64_t{1} << k) - 1);
+                std::uint64_t half = std::uint64_t{1} << (k - 1);
+                int half_cmp = rest < half ? -1 : rest > half ? 1 : 0;
+                if (round_up(half_cmp, (q & 1u) != 0)) ++q;
                 n = q;
             }
             return true;
@@ -387,11 +398,11 @@ bool scaled_round(std::uint32_t m, int e, int s, u128& n) {
         } else {
             int k = -b;
             if (k >= 128) {
-                n = 0;   // a < 2^127 <= half of 2^k
+                n = 0;   // a < 2^127 <= half of 2^k, below the tie
             } else {
                 n = a >> k;
                 u128 rest = a & ((static_cast<u128>(1) << k) - 1);
-                if (rest >= (static_cast<u128>(1) << (k - 1))) ++n;
+                if (round_up(compare(rest, static_cast<u128>(1) << (k - 1)), (n & 1u) != 0)) ++n;
             }
         }
     } else {
@@ -400,10 +411,12 @@ bool scaled_round(std::uint32_t m, int e, int s, u128& n) {
         u128 den = pow5.p[t];
         if (b >= 0) {
             if (24 + b > 127) return false;
+            // num < 2^127, so 2 * rest cannot overflow; den = 5^t is odd, so
+            // 2 * rest never equals it and no tie can arise here.
             u128 num = static_cast<u128>(m) << b;
             n = num / den;
             u128 rest = num - n * den;
-            if (2 * rest >= den) ++n;
+            if (round_up(compare(2 * rest, den), (n & 1u) != 0)) ++n;
         } else {
             int k = -b;
             if (bit_length(den) + k > 126) {
@@ -411,12 +424,22 @@ bool scaled_round(std::uint32_t m, int e, int s, u128& n) {
             } else {
                 den <<= k;
                 n = m / den;
-                u128 rest = m - n * den;
-                if (2 * rest >= den) ++n;
+                u128 rest = m - n * den;   // <= m < 2^24
+                if (round_up(compare(2 * rest, den), (n & 1u) != 0)) ++n;
             }
         }
     }
     return true;
+}
+
+// Whether digits kept, followed by the exact dropped digits `rest`, round up
+// to the nearest with ties to even (the last kept digit decides a tie; with
+// no kept digits that is an implied 0, which is even).
+bool round_up_digits(std::string_view kept, std::string_view rest) {
+    if (rest.empty() || rest[0] < '5') return false;
+    if (rest[0] > '5') return true;
+    if (rest.substr(1).find_first_not_of('0') != std::string_view::npos) return true;
+    return !kept.empty() && (kept.back() - '0') % 2 != 0;
 }
 
 // Adds one to a string of decimal digits; returns false when it carried out
@@ -443,7 +466,7 @@ std::string fixed_digits_exact(float ax, int d) {
     std::string_view frac = text.substr(point + 1);
     if (d <= frac_digits) {
         digits.append(frac.substr(0, static_cast<std::size_t>(d)));
-        if (d < frac_digits && frac[static_cast<std::size_t>(d)] >= '5' && !increment(digits))
+        if (round_up_digits(digits, frac.substr(static_cast<std::size_t>(d))) && !increment(digits))
             digits.insert(digits.begin(), '1');
     } else {
         digits.append(frac);
@@ -467,7 +490,8 @@ void exp_digits_exact(float ax, int d, std::string& digits, int& p) {
     p = std::atoi(buf + e_pos + 1) + 1;
     if (d <= sig_digits) {
         digits.assign(all, 0, static_cast<std::size_t>(d));
-        if (d < sig_digits && all[static_cast<std::size_t>(d)] >= '5' && !increment(digits)) {
+        if (round_up_digits(digits, std::string_view(all).substr(static_cast<std::size_t>(d))) &&
+            !increment(digits)) {
             digits.assign(static_cast<std::size_t>(d), '0');
             digits[0] = '1';
             ++p;

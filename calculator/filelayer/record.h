@@ -9,9 +9,10 @@
 // more values than descriptors the line ends and the template starts again
 // at its last top-level group (the whole template when it has none).
 //
-// Reals are rounded on their exact binary value with ties away from zero
-// (gfortran's ROUND='COMPATIBLE'); a negative value that rounds to zero keeps
-// its sign ("-0.000"); Fw.d writes the "0" before the point only when there is
+// Reals are rounded on their exact binary value to the nearest, exact ties to
+// the even last digit, as gfortran does by default (0.125 in F5.2 is " 0.12",
+// 2.5 in F3.0 is " 2."); a negative value that rounds to zero keeps its sign
+// ("-0.000", "-0."); Fw.d writes the "0" before the point only when there is
 // room; Ew.d reads like 0.123456E+01 (-.123456E+01 when the field has no room
 // for the zero). Templates are parsed once and cached. A value whose type does
 // not fit its descriptor, a malformed template, or values left over for a

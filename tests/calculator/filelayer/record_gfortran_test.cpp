@@ -3,10 +3,9 @@
 // The test writes one small Fortran program that reads its floats as 32-bit
 // patterns (TRANSFER to REAL(4), so both sides hold the identical float),
 // writes every case with the same template through a unit opened with
-// ROUND='COMPATIBLE' (ties away from zero on the exact binary value, the
-// rounding the interpreter implements; gfortran's default rounding sends
-// exact ties to even), and compares the text case by case with
-// format_record. gfortran leaves out the blanks of an nX that ends a record,
+// gfortran's default rounding (no ROUND=: the exact binary value rounded to
+// the nearest, exact ties to even, as the interpreter does), and compares the
+// text case by case with format_record. gfortran leaves out the blanks of an nX that ends a record,
 // so lines are compared with trailing blanks removed; the unit tests check
 // the record lengths.
 #include "filelayer/record.h"
@@ -175,7 +174,7 @@ struct Shape {
     std::string cycle;
 };
 
-std::vector<Shape> spec_templates() {
+std::vector<Shape> record_templates() {
     const std::string geometry_header =
         "2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D     a/D     b/D    P/D  theta    iT/D    tm/D')";
     std::string pitch_block =
@@ -337,9 +336,9 @@ std::vector<Case> build_cases(Values& values) {
         cases.push_back(std::move(c));
     }
 
-    // The templates of the spec, with no values, too few, exactly one pass
+    // The system's record templates, with no values, too few, exactly one pass
     // and (where the template allows it) more than one pass.
-    for (const Shape& shape : spec_templates()) {
+    for (const Shape& shape : record_templates()) {
         std::vector<std::size_t> counts{0};
         std::size_t n = shape.pass.size();
         if (n >= 1) counts.push_back(1);
@@ -425,7 +424,7 @@ FortranProgram fortran_program(const std::vector<Case>& cases) {
         << "  read(11, *) iv\n"
         << "  close(11)\n"
         << "  r = transfer(rb, 1.0_4, nr)\n"
-        << "  open(10, file='out.txt', status='replace', action='write', round='compatible')\n"
+        << "  open(10, file='out.txt', status='replace', action='write')\n"
         << body.str() << "  write(10, '(A)') '@@ end'\n"
         << "  close(10)\n"
         << "end program record_diff\n";

@@ -1,19 +1,23 @@
 // Unit tests of the record-template interpreter: exact texts for the
-// descriptors, the end-of-values and reversion rules, and the templates the
-// Parts quote.
+// descriptors, the end-of-values and reversion rules, and the system's record
+// templates.
 #include "filelayer/record.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <random>
 #include <sstream>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace korvanti {
 namespace {
@@ -45,21 +49,35 @@ TEST(RecordF, PlainValues) {
     EXPECT_EQ(one("(F6.2)", 0.0f), "  0.00\n");
 }
 
-TEST(RecordF, TiesGoAwayFromZeroOnTheExactBinaryValue) {
-    EXPECT_EQ(one("(F5.2)", 0.125f), " 0.13\n");
-    EXPECT_EQ(one("(F5.2)", -0.125f), "-0.13\n");
+TEST(RecordF, TiesGoToEvenOnTheExactBinaryValue) {
+    EXPECT_EQ(one("(F5.2)", 0.125f), " 0.12\n");
+    EXPECT_EQ(one("(F5.2)", -0.125f), "-0.12\n");
     EXPECT_EQ(one("(F5.2)", 0.375f), " 0.38\n");
-    EXPECT_EQ(one("(F3.0)", 0.5f), " 1.\n");
+    EXPECT_EQ(one("(F5.2)", -0.375f), "-0.38\n");
+    EXPECT_EQ(one("(F3.0)", 0.5f), " 0.\n");
+    EXPECT_EQ(one("(F3.0)", -0.5f), "-0.\n");
     EXPECT_EQ(one("(F3.0)", 1.5f), " 2.\n");
-    EXPECT_EQ(one("(F3.0)", 2.5f), " 3.\n");
-    EXPECT_EQ(one("(F3.0)", -2.5f), "-3.\n");
-    EXPECT_EQ(one("(F6.1)", 0.25f), "   0.3\n");
-    // Not ties: the float lies below (0.35f = 0.3499999940...) or above the half.
+    EXPECT_EQ(one("(F3.0)", 2.5f), " 2.\n");
+    EXPECT_EQ(one("(F3.0)", -2.5f), "-2.\n");
+    EXPECT_EQ(one("(F3.0)", 3.5f), " 4.\n");
+    EXPECT_EQ(one("(F6.1)", 0.25f), "   0.2\n");
+    EXPECT_EQ(one("(F6.1)", 0.75f), "   0.8\n");
+    EXPECT_EQ(one("(F6.2)", 9.875f), "  9.88\n");
+    EXPECT_EQ(one("(F6.2)", 9.625f), "  9.62\n");
+    EXPECT_EQ(one("(F6.2)", 1.0f / 65536 + 9.625f), "  9.63\n");   // just above the tie
+    EXPECT_EQ(one("(F6.2)", 9.625f - 1.0f / 65536), "  9.62\n");   // just below it
+    // A tie that carries through nines into a new leading digit.
+    EXPECT_EQ(one("(F5.0)", 999.5f), "1000.\n");
+    EXPECT_EQ(one("(F5.0)", 998.5f), " 998.\n");
+    EXPECT_EQ(one("(F20.15)", 1.0f / 65536), "   0.000015258789062\n");   // ...0625 exactly
+    EXPECT_EQ(one("(F20.15)", 3.0f / 65536), "   0.000045776367188\n");   // ...1875 exactly
+    // Not ties: the float lies below (0.35f = 0.3499999940...) or above the half
+    // (99.995f = 99.99500274...).
+    EXPECT_EQ(one("(F5.2)", 99.995f), "*****\n");
     EXPECT_EQ(one("(F6.1)", 0.35f), "   0.3\n");
     EXPECT_EQ(one("(F6.1)", 0.05f), "   0.1\n");
     EXPECT_EQ(one("(F8.3)", 1.0005f), "   1.000\n");   // 1.00049996...
     EXPECT_EQ(one("(F20.15)", 0.1f), "   0.100000001490116\n");
-    EXPECT_EQ(one("(F20.15)", 1.0f / 65536), "   0.000015258789063\n");   // ...0625 exactly
 }
 
 TEST(RecordF, NegativeValuesThatRoundToZeroKeepTheirSign) {
@@ -110,7 +128,8 @@ TEST(RecordF, ZeroWidthIsTheShortestForm) {
     EXPECT_EQ(one("(F0.3)", 0.5f), ".500\n");
     EXPECT_EQ(one("(F0.3)", -0.0001f), "-.000\n");
     EXPECT_EQ(one("(F0.0)", 0.2f), "0.\n");
-    EXPECT_EQ(one("(F0.3)", 12.0625f), "12.063\n");
+    EXPECT_EQ(one("(F0.3)", 12.0625f), "12.062\n");
+    EXPECT_EQ(one("(F0.3)", -12.1875f), "-12.188\n");
 }
 
 TEST(RecordF, InfinityAndNaNAsGfortranWritesThem) {
@@ -145,12 +164,17 @@ TEST(RecordE, GfortranForm) {
 }
 
 TEST(RecordE, RoundingAndCarryIntoTheExponent) {
-    EXPECT_EQ(one("(E9.2)", 0.125f), " 0.13E+00\n");   // tie, away from zero
+    EXPECT_EQ(one("(E9.2)", 0.125f), " 0.12E+00\n");   // tie, to the even digit
+    EXPECT_EQ(one("(E9.2)", -0.125f), "-0.12E+00\n");
     EXPECT_EQ(one("(E9.2)", -0.375f), "-0.38E+00\n");
-    EXPECT_EQ(one("(E12.1)", 0.25f), "     0.3E+00\n");
+    EXPECT_EQ(one("(E12.1)", 0.25f), "     0.2E+00\n");
+    EXPECT_EQ(one("(E12.1)", 0.75f), "     0.8E+00\n");
+    EXPECT_EQ(one("(E12.1)", 2.5f), "     0.2E+01\n");
+    EXPECT_EQ(one("(E12.1)", 9.5f), "     0.1E+02\n");   // even tie carrying into the exponent
     EXPECT_EQ(one("(E12.4)", 9.9995f), "  0.1000E+02\n");
     EXPECT_EQ(one("(E12.4)", 0.99995f), "  0.9999E+00\n");   // 0.99994999...
-    EXPECT_EQ(one("(E12.6)", 1234565.0f), "0.123457E+07\n");
+    EXPECT_EQ(one("(E12.6)", 1234565.0f), "0.123456E+07\n");
+    EXPECT_EQ(one("(E12.6)", 1234575.0f), "0.123458E+07\n");
     EXPECT_EQ(one("(E12.6)", 999999.5f), "0.100000E+07\n");
     EXPECT_EQ(one("(E12.6)", 1.0e6f), "0.100000E+07\n");
     EXPECT_EQ(one("(E12.6)", 999999.0f), "0.999999E+06\n");
@@ -357,21 +381,32 @@ TEST(RecordStreams, WriteRecordAndWriteLine) {
 
 // ------------------------------------------------------------- exactness
 
+// Whether the kept digits, followed by the exact dropped digits `rest`, round
+// up to the nearest with ties to the even last kept digit.
+bool reference_round_up(const std::string& kept, const std::string& rest) {
+    if (rest.empty() || rest[0] < '5') return false;
+    if (rest[0] > '5') return true;
+    if (rest.find_first_not_of('0', 1) != std::string::npos) return true;
+    return (kept.back() - '0') % 2 == 1;
+}
+
+// Adds one to a digit string, growing it on a carry out of the first digit.
+void reference_increment(std::string& digits) {
+    int j = static_cast<int>(digits.size()) - 1;
+    while (j >= 0 && digits[j] == '9') digits[j--] = '0';
+    if (j < 0) digits.insert(digits.begin(), '1');
+    else ++digits[j];
+}
+
 // An independent reference for Fw.d: the exact decimal expansion from
-// printf, rounded by hand with ties away from zero.
+// printf, rounded by hand to the nearest with ties to even.
 std::string reference_fixed(float x, int w, int d) {
     char buf[400];
     std::snprintf(buf, sizeof buf, "%.200f", static_cast<double>(std::fabs(x)));
     std::string s(buf);
     std::size_t point = s.find('.');
     std::string digits = s.substr(0, point) + s.substr(point + 1, d);
-    bool up = s[point + 1 + d] >= '5';
-    if (up) {
-        int j = static_cast<int>(digits.size()) - 1;
-        while (j >= 0 && digits[j] == '9') digits[j--] = '0';
-        if (j < 0) digits.insert(digits.begin(), '1');
-        else ++digits[j];
-    }
+    if (reference_round_up(digits, s.substr(point + 1 + d))) reference_increment(digits);
     std::string ip = digits.substr(0, digits.size() - d);
     std::string fp = digits.substr(digits.size() - d);
     ip.erase(0, std::min(ip.find_first_not_of('0'), ip.size()));
@@ -379,6 +414,38 @@ std::string reference_fixed(float x, int w, int d) {
     if (static_cast<int>(body.size()) > w) return std::string(w, '*');
     if (ip.empty() && static_cast<int>(body.size()) < w) body.insert(std::signbit(x) ? 1 : 0, "0");
     return std::string(w - body.size(), ' ') + body;
+}
+
+// An independent reference for Ew.d of a nonzero finite float, the same way.
+std::string reference_exp(float x, int w, int d) {
+    char buf[400];
+    std::snprintf(buf, sizeof buf, "%.150e", static_cast<double>(std::fabs(x)));
+    std::string s(buf);
+    std::size_t e = s.find('e');
+    std::string all = s.substr(0, 1) + s.substr(2, e - 2);   // exact: a float has at most 112 digits
+    int p = std::atoi(s.c_str() + e + 1) + 1;                  // |x| = 0.all * 10^p
+    std::string digits = all.substr(0, d);
+    if (reference_round_up(digits, all.substr(d))) {
+        reference_increment(digits);
+        if (static_cast<int>(digits.size()) > d) {
+            digits.pop_back();
+            ++p;
+        }
+    }
+    char exponent[16];
+    std::snprintf(exponent, sizeof exponent, "E%c%02d", p < 0 ? '-' : '+', std::abs(p));
+    std::string body = (std::signbit(x) ? "-." : ".") + digits + exponent;
+    if (static_cast<int>(body.size()) > w) return std::string(w, '*');
+    if (static_cast<int>(body.size()) < w) body.insert(std::signbit(x) ? 1 : 0, "0");
+    return std::string(w - body.size(), ' ') + body;
+}
+
+// The digits of a written number, without sign, point, blanks or newline.
+std::uint64_t digits_value(const std::string& text) {
+    std::uint64_t v = 0;
+    for (char c : text)
+        if (c >= '0' && c <= '9') v = v * 10 + static_cast<std::uint64_t>(c - '0');
+    return v;
 }
 
 TEST(RecordExactness, FixedMatchesTheExactDecimalExpansion) {
@@ -393,16 +460,83 @@ TEST(RecordExactness, FixedMatchesTheExactDecimalExpansion) {
         std::string format = "(F" + std::to_string(w) + "." + std::to_string(d) + ")";
         ASSERT_EQ(one(format, x), reference_fixed(x, w, d) + "\n") << format << " " << x;
     }
-    // Exact ties at every number of decimals: odd multiples of 2^-(d+1).
-    for (int d = 0; d <= 12; ++d) {
-        for (int odd = 1; odd < 2000; odd += 2) {
+}
+
+TEST(RecordExactness, FixedTiesGoToEvenAtEveryNumberOfDecimals) {
+    // x = odd * 2^-(d+1) is an exact tie of Fw.d: x * 10^d = odd * 5^d / 2 lies
+    // halfway between h = (odd * 5^d - 1) / 2 and h + 1; the even one is written.
+    std::uint64_t pow5 = 1;
+    for (int d = 0; d <= 20; ++d, pow5 *= 5) {
+        std::string format = "(F40." + std::to_string(d) + ")";
+        for (std::uint64_t odd = 1; odd < 2000; odd += 2) {
             float x = std::ldexp(static_cast<float>(odd), -(d + 1));
+            std::uint64_t h = (odd * pow5 - 1) / 2;
+            std::uint64_t expected = h % 2 == 0 ? h : h + 1;
             for (float v : {x, -x}) {
-                std::string format = "(F20." + std::to_string(d) + ")";
-                ASSERT_EQ(one(format, v), reference_fixed(v, 20, d) + "\n") << format << " " << v;
+                std::string text = one(format, v);
+                ASSERT_EQ(digits_value(text), expected) << format << " " << v << " [" << text << "]";
+                ASSERT_EQ(text, reference_fixed(v, 40, d) + "\n") << format << " " << v;
             }
         }
     }
+    // Long fields, on to the smallest subnormal (the exact slow path included).
+    for (int d = 21; d <= 148; ++d) {
+        int w = d + 4;
+        std::string format = "(F" + std::to_string(w) + "." + std::to_string(d) + ")";
+        for (int odd : {1, 3, 5, 7, 9, 11, 13, 15, 99, 101, 12345, 16777215}) {
+            float x = std::ldexp(static_cast<float>(odd), -(d + 1));
+            if (x == 0.0f || std::ldexp(x, d + 1) != static_cast<float>(odd)) continue;   // not exact
+            for (float v : {x, -x}) ASSERT_EQ(one(format, v), reference_fixed(v, w, d) + "\n") << format << " " << v;
+        }
+    }
+}
+
+TEST(RecordExactness, ExpMatchesTheExactDecimalExpansion) {
+    std::mt19937 rng(54321);
+    std::uniform_int_distribution<std::uint32_t> bits;
+    std::uniform_int_distribution<std::uint32_t> exponent(1, 254);
+    const std::pair<int, int> fields[] = {{12, 6}, {14, 8}, {9, 2}, {12, 1}, {40, 35}, {20, 12}, {11, 4}};
+    for (int k = 0; k < 20000; ++k) {
+        std::uint32_t b = (bits(rng) & 0x807FFFFFu) | (exponent(rng) << 23);
+        float x = std::bit_cast<float>(b);
+        auto [w, d] = fields[k % 7];
+        std::string format = "(E" + std::to_string(w) + "." + std::to_string(d) + ")";
+        ASSERT_EQ(one(format, x), reference_exp(x, w, d) + "\n") << format << " " << x;
+    }
+}
+
+TEST(RecordExactness, ExpTiesGoToEvenAtEveryNumberOfDigits) {
+    // odd * 2^-k has an exact expansion ending in 5; with one digit fewer than
+    // it has, Ew.d meets an exact tie.
+    int ties = 0;
+    for (int k = 1; k <= 149; ++k) {
+        for (int odd : {1, 3, 5, 7, 9, 11, 13, 15, 19, 97, 12345, 16777215}) {
+            float x = std::ldexp(static_cast<float>(odd), -k);
+            if (x == 0.0f || std::ldexp(x, k) != static_cast<float>(odd)) continue;
+            char buf[400];
+            std::snprintf(buf, sizeof buf, "%.150e", static_cast<double>(x));
+            std::string mantissa(buf, std::string(buf).find('e'));
+            mantissa.erase(1, 1);
+            mantissa.erase(mantissa.find_last_not_of('0') + 1);
+            int d = static_cast<int>(mantissa.size()) - 1;
+            ASSERT_EQ(mantissa.back(), '5') << x;
+            if (d < 1) continue;
+            int w = d + 8;
+            std::string format = "(E" + std::to_string(w) + "." + std::to_string(d) + ")";
+            for (float v : {x, -x}) {
+                std::string text = one(format, v);
+                ASSERT_EQ(text, reference_exp(v, w, d) + "\n") << format << " " << v;
+                // The kept digits are the tie's digits without the 5, up by one
+                // only when the last of them is odd.
+                std::string kept = mantissa.substr(0, static_cast<std::size_t>(d));
+                if ((kept.back() - '0') % 2 == 1) reference_increment(kept);
+                ASSERT_NE(text.find(kept.substr(0, static_cast<std::size_t>(d)) + "E"), std::string::npos)
+                    << format << " " << v << " [" << text << "]";
+                ++ties;
+            }
+        }
+    }
+    EXPECT_GT(ties, 2000);
 }
 
 // ------------------------------------------------------------- speed
