@@ -14,6 +14,7 @@
 #include "geometry/task_file.h"
 #include "reports/blade_mass.h"
 #include "reports/offsets_file.h"
+#include "reports/post_processing.h"
 #include "run/banner.h"
 
 namespace korvanti {
@@ -64,7 +65,7 @@ void run_calculation() {
     write_record(result, "(/,59('='))");
     run_series_driver(*model, task, result);
     write_offsets_file(*model);
-    // Post-processing (section report, surfaces, panel data) comes here.
+    run_post_processing(*model, result);
     write_blade_mass(*model, result);
 
     write_author_notice(result, 4);
