@@ -2,7 +2,9 @@
 // every deviation from the expected lines is reported as an error text.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -89,6 +91,36 @@ inline TecplotFile parse_tecplot_3d(const std::string& text) {
         file.zones.push_back(zone);
     }
     return file;
+}
+
+// The Tecplot file holds 2·Z hub zones (blade by blade) and then 2·Z blade
+// zones; blade b should be blade 1 turned about the X axis so that its
+// polar angle atan2(Z, Y) is smaller by (b - 1)·2π/Z. Returns the largest
+// deviation found, over the change of X, of the distance from the axis and
+// (for points off the axis) of the angle; infinity when the zones do not
+// pair up.
+inline double turning_deviation(const TecplotFile& file, int blade_count) {
+    const double full_turn = 2.0 * 3.14159265358979323846;
+    double worst = 0.0;
+    if (file.zones.size() != static_cast<size_t>(4 * blade_count)) return INFINITY;
+    for (int b = 2; b <= blade_count; ++b) {
+        double turn = (b - 1) * full_turn / blade_count;
+        for (int part = 0; part < 4; ++part) {
+            int base = part < 2 ? part : 2 * blade_count + (part - 2);
+            const std::vector<Point>& first = file.zones[base].points;
+            const std::vector<Point>& turned = file.zones[base + 2 * (b - 1)].points;
+            if (first.size() != turned.size()) return INFINITY;
+            for (size_t p = 0; p < first.size(); ++p) {
+                double rho1 = std::hypot(first[p][1], first[p][2]);
+                double rhob = std::hypot(turned[p][1], turned[p][2]);
+                worst = std::max({worst, std::fabs(turned[p][0] - first[p][0]), std::fabs(rhob - rho1)});
+                if (rho1 < 1e-3) continue;
+                double angle = std::atan2(turned[p][2], turned[p][1]) - std::atan2(first[p][2], first[p][1]);
+                worst = std::max(worst, std::fabs(std::remainder(angle + turn, full_turn)));
+            }
+        }
+    }
+    return worst;
 }
 
 // The macro's lines without their leading blank (an error text for a line
