@@ -117,6 +117,8 @@ float thickness_position(int i) { return au_radial(i, 5); }
 
 // Chords (tables scaled by f from cref = 0.226·D) and radii; returns
 // E = Z·A/(π·(D/2)²) with A the quadrature of the chord over the radius.
+// The chord is taken left to right, (((tw + lw)·cref)/100)·f, so that f = 1
+// leaves the table blade untouched.
 float au_outline(const BladeModel& model, float f, AuList& c, AuList& r) {
     const float diameter = model.diameter;
     const float cref = 0.226f * diameter;
@@ -146,7 +148,9 @@ void au_area_match(const BladeModel& model, AuList& c, AuList& r) {
 }
 
 // Table sections 1..9, abscissae from the generator line with the leading
-// edge first: x = (position - leading width)·c/100.
+// edge first: x = ((position - leading width)·c)/100, ordinates
+// ((percent·tmax%)·D)/10000. The leading edge thus comes out as exactly
+// -(leading width·c)/100, the negative of a.
 void au_table_sections(const BladeModel& model, const AuList& c, SectionTable& x, SectionTable& yb,
                        SectionTable& yf) {
     const AuSections s = au_sections();

@@ -38,8 +38,8 @@ struct GawnOutline {
     Array1<float, gawn_radii> rho, w;
 };
 
-// Ellipse of width 10·p at r/R 0.55 and half-length 0.45 in r/R; the tip
-// chord is a quarter of the chord at r/R 0.985.
+// Ellipse of width 10·p at r/R 0.55 and half-length 0.45 in r/R, taken as
+// (10·p)·√(1 - u·u); the tip chord is a quarter of the chord at r/R 0.985.
 void gawn_outline(float p, GawnOutline& o) {
     for (int i = 1; i <= gawn_radii; ++i) {
         const float x = gawn_radius_ratio(i);
@@ -50,7 +50,7 @@ void gawn_outline(float p, GawnOutline& o) {
     o.w(gawn_radii) = o.w(gawn_radii - 1) / 4.0f;
 }
 
-// E = 3·A/(10·10·π): three blades on the model disc.
+// E = (3·A)/(10·10·π): three blades on the model disc.
 float gawn_area_ratio(const GawnOutline& o) {
     const float area = integrate_three_point(gawn_radii, o.rho.view(), o.w.view());
     return 3.0f * area / (model_radius * model_radius * gawn_pi);

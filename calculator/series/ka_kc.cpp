@@ -160,6 +160,7 @@ struct DuctedStation {
     float c, a, b, tm;
 };
 
+// Percentages are applied as (percent·length)/100, the product first.
 DuctedStation ducted_station(const DuctedSeries& s, int i, float cmax, float diameter) {
     DuctedStation st{};
     st.c = s.c_percent(i) * cmax / 100.0f;
@@ -207,6 +208,7 @@ void fair_section(int i, SeriesStations& out) {
 void ducted_series(BladeModel& model, SeriesStations& out, DuctedSeries s) {
     require_series_particulars(model, s.name, true);
     const float diameter = model.diameter;
+    // cmax = K·Ear/Z·D, taken left to right: ((K·Ear)/Z)·D.
     const float cmax =
         s.chord_constant * model.area_ratio / static_cast<float>(model.blade_count) * diameter;
     if (s.smoothed) smooth_radial_tables(s);

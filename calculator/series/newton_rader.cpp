@@ -100,7 +100,7 @@ float nr_face_of(int e, int table_radius, int k) {
 
 // Hub chord and hub offsets by the straight line through r/R 0.3 and 0.5
 // (model radii 1.5 and 2.5 in) to r/R 0.167 (0.835 in); the chord line is
-// taken in tenths of the chord. Tabulated rows as published. X = S·C/0.95,
+// taken in tenths of the chord. Tabulated rows as published. X = (S·C)/0.95,
 // B = T + F.
 void nr_model_sections(int e, NrModelSections& m) {
     Array1<float, nr_model_rows> chord;
