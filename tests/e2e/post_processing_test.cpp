@@ -363,5 +363,30 @@ TEST(PostProcessingRun, TooManyRadiiWriteNoPostProcessingFile) {
     EXPECT_EQ(read_file(dir.path() / "Korvanti.SON").find("PERVANE KESIT OFSETLERI"), std::string::npos);
 }
 
+// The shipped variants: report mode 2 for the B-series, a left-hand Gawn.
+TEST(PostProcessingRun, ShippedModeTwoAndLeftHandExamples) {
+    ScratchDir m2;
+    ASSERT_EQ(run_example(m2.path(), "B4-55-M2.TSK").exit_status, 0);
+    PanelData d = read_panel_data(m2.path() / "PERVDAT");
+    EXPECT_EQ(d.M, 11);
+    EXPECT_EQ(d.counts[0], 914);
+    EXPECT_EQ(d.counts[1], 884);
+    EXPECT_EQ(d.counts[4], 684);
+
+    ScratchDir right_dir;
+    ASSERT_EQ(run_example(right_dir.path(), "Gawn3-65.TSK").exit_status, 0);
+    PanelData right = read_panel_data(right_dir.path() / "PERVDAT");
+    ScratchDir left_dir;
+    ASSERT_EQ(run_example(left_dir.path(), "Gawn3-65-SOL.TSK").exit_status, 0);
+    PanelData left = read_panel_data(left_dir.path() / "PERVDAT");
+    ASSERT_EQ(right.nodes.size(), left.nodes.size());
+    for (size_t n = 0; n < right.nodes.size(); ++n) {
+        EXPECT_EQ(right.nodes[n][0], left.nodes[n][0]);
+        EXPECT_EQ(right.nodes[n][1], -left.nodes[n][1]);
+        EXPECT_EQ(right.nodes[n][2], left.nodes[n][2]);
+    }
+    EXPECT_EQ(right.panels, left.panels);
+}
+
 }  // namespace
 }  // namespace korvanti::testing
