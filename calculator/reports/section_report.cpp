@@ -205,6 +205,8 @@ void choose_report_radii(const OffsetsFileData& file, int mode, int radii, Repor
                          std::to_string(radii));
     int M = radii;
     sections.M = M;
+    // Fractions of the tip radius r0 + ((k - 1)(1 - r0))/(M - 1), product before the
+    // division; the end radii are then set to the end stations exactly.
     float r0 = file.r(1) / file.r(N);
     for (int k = 1; k <= M; ++k) {
         float fraction = (k == M) ? 1.0f : r0 + static_cast<float>(k - 1) * (1.0f - r0) / static_cast<float>(M - 1);

@@ -184,6 +184,7 @@ void build_blade_surface(const BladeModel& model, PostProcessing& post) {
     BladeSurface& surface = post.surface;
     int Nc = surface_point_count(model.section_report_mode, sections);
     surface.Nc = Nc;
+    // u(i) = (i - 1) times the one value 1/(Nc - 1), not (i - 1)/(Nc - 1).
     float spacing = 1.0f / static_cast<float>(Nc - 1);
     for (int i = 1; i <= Nc; ++i) surface.u(i) = static_cast<float>(i - 1) * spacing;
     for (int k = 1; k <= sections.M; ++k) surface.Ncount(k) = Nc;

@@ -69,6 +69,7 @@ void build_strips_at(const BladeSurface& surface, const HubProfileSpline& hub, i
     for (int side = 1; side <= 2; ++side) {
         HubStrip& strip = grid.strip(side);
         for (int i = 1; i <= N1; ++i) {
+            // start + f (end - start) with f = (i - 1)/(N1 - 1); the far end is the gap middle itself.
             float f = static_cast<float>(i - 1) / static_cast<float>(N1 - 1);
             float s = (i == N1) ? end_s[side] : start_s[side] + f * (end_s[side] - start_s[side]);
             float x = (i == N1) ? middle_x : start_x[side] + f * (middle_x - start_x[side]);
@@ -213,6 +214,7 @@ void respace_line(Mesh& mesh, int n, const Array1<int, curve_capacity>& nodes, i
     int error = 0;
     fit_space_curve(n, x.view(), y.view(), z.view(), t.view(), table, 0, error);
     float T = t(n);
+    // ((k - 1) T)/(n - 1): product first, then the division.
     for (int k = 1; k <= n; ++k) tq(k) = static_cast<float>(k - 1) * T / static_cast<float>(n - 1);
     evaluate_space_curve(n, tq.view(), n, x.view(), y.view(), z.view(), t.view(), table, xo.view(),
                          yo.view(), zo.view());
