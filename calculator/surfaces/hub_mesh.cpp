@@ -49,7 +49,7 @@ int add_panel(Mesh& mesh, int c1, int c2, int c3, int c4) {
     return p;
 }
 
-// Step 2: the two strips at root point J, straight in the developed plane
+// The two strips at root point J, straight in the developed plane
 // from the root point to the middle of the gap on either side.
 void build_strips_at(const BladeSurface& surface, const HubProfileSpline& hub, int Z, int N1, int J,
                      float& Rs, float& Rp, HubGrid& grid) {
@@ -82,7 +82,7 @@ void build_strips_at(const BladeSurface& surface, const HubProfileSpline& hub, i
     }
 }
 
-// Steps 3 and 4: rows along the axis from the strip row J to the hub end
+// Rows along the axis from the strip row J to the hub end
 // `x_end`, at the angles of that strip row; the last row is the end point.
 void build_extension(const HubProfileSpline& hub, const HubGrid& grid, int J, int N1, int rows,
                      float x0, float step, float x_end, float start_radius,
@@ -144,7 +144,9 @@ void end_grid_row(HubGrid& grid, int q, float x) {
     grid.NPR(q) = 1;
 }
 
-// Step 5.
+// The grid rows from the far end of the hub to its start: the end point,
+// the extension towards xH(NH) reversed, the strip rows J = 2..Nc-1, the
+// extension towards xH(1), the other end point.
 void assemble_grid_rows(const Mesh& mesh, const HubProfileSpline& hub, int Nc, HubGrid& grid) {
     int N1 = mesh.N1, Nf = mesh.Nf, Nrow = mesh.Nrow;
     end_grid_row(grid, 1, hub.xH(hub.NH));
@@ -155,7 +157,7 @@ void assemble_grid_rows(const Mesh& mesh, const HubProfileSpline& hub, int Nc, H
     end_grid_row(grid, Nrow, hub.xH(1));
 }
 
-// Step 6.
+// Hub nodes numbered row after row, column after column.
 void number_hub_nodes(HubGrid& grid, Mesh& mesh) {
     for (int q = 1; q <= mesh.Nrow; ++q) {
         for (int column = 1; column <= grid.NPR(q); ++column)
@@ -163,7 +165,7 @@ void number_hub_nodes(HubGrid& grid, Mesh& mesh) {
     }
 }
 
-// Step 7: hub panels row by row against the previous row.
+// Hub panels row by row against the previous row.
 void hub_panels(const HubGrid& grid, int Nc, Mesh& mesh) {
     int N1 = mesh.N1, Nf = mesh.Nf, Nrow = mesh.Nrow;
     auto node = [&](int q, int j) { return grid.NODE(q, j); };
@@ -190,7 +192,7 @@ void hub_panels(const HubGrid& grid, int Nc, Mesh& mesh) {
     mesh.NH1 = mesh.panel_count;
 }
 
-// Step 8: the hub nodes that form the blade's root row.
+// The hub nodes that form the blade's root row.
 void root_node_lists(int Nc, Mesh& mesh, HubGrid& grid) {
     int N1 = mesh.N1, Nf = mesh.Nf;
     for (int J = 1; J <= Nc; ++J) {
@@ -263,7 +265,7 @@ void seam(const HubGrid& grid, int first, int last, Mesh& mesh) {
     }
 }
 
-// Step 10: zone tables of the hub and the root row of the blade tables.
+// Zone tables of the hub and the root row of the blade tables.
 void hub_index_tables(const HubGrid& grid, int Nc, Mesh& mesh) {
     int N1 = mesh.N1, Nf = mesh.Nf;
     for (int q = 1; q <= mesh.Nrow; ++q) {
@@ -295,7 +297,7 @@ void respace_zone_one(int Nc, Mesh& mesh) {
     }
 }
 
-// Step 11: blade nodes of rows 2..M (the suction side shares the edge
+// Blade nodes of rows 2..M (the suction side shares the edge
 // nodes of the pressure side) and the panels of both sides.
 void blade_side_nodes(const SurfaceSide& side_table, int side, int M, int Nc, Mesh& mesh) {
     BladeIndexTable& index = mesh.blade_index(side);
@@ -321,7 +323,7 @@ void blade_side_panels(int side, int M, int Nc, Mesh& mesh) {
     }
 }
 
-// Step 12: the start of the hub moved to X = 0, and the panels turned so
+// The start of the hub moved to X = 0, and the panels turned so
 // that their normals point out of the body.
 void shift_and_orient(const HubProfileSpline& hub, Mesh& mesh) {
     mesh.axial_shift = std::fabs(hub.xH(1));
