@@ -41,6 +41,7 @@ TEST(ResampleSectionSide, EqualArcLengthOnAStraightSide) {
 }
 
 TEST(ResampleSectionSide, CurvedSideKeepsItsEndPoints) {
+    ScratchDir dir;
     FixtureBlade blade;
     auto post = fixture_post(blade, 2, 7);
     const ReportSections& s = post->sections;
@@ -56,6 +57,7 @@ TEST(ResampleSectionSide, CurvedSideKeepsItsEndPoints) {
 }
 
 TEST(BladeSurface, EveryRowHasNcPoints) {
+    ScratchDir dir;
     auto one = fixture_post(FixtureBlade{}, 1, 0);
     EXPECT_EQ(one->surface.Nc, 11);   // NP of the first file station
     for (int k = 1; k <= one->sections.M; ++k) EXPECT_EQ(one->surface.Ncount(k), 11);
@@ -71,6 +73,7 @@ TEST(BladeSurface, EveryRowHasNcPoints) {
 // steps of the chord: point i at x = xc(k,1) + u(i) c(k) lands at
 // X = -x sin φ + iT, θ = x cos φ / r, on the cylinder of radius r.
 TEST(BladeSurface, ChordLinePointsFollowThePitchHelix) {
+    ScratchDir dir;
     auto post = fixture_post(FixtureBlade{}, 2, 9);
     const ReportSections& s = post->sections;
     const BladeSurface& surface = post->surface;
@@ -87,6 +90,7 @@ TEST(BladeSurface, ChordLinePointsFollowThePitchHelix) {
 }
 
 TEST(BladeSurface, SurfacePointsLieOnTheirCylinderAndTheRootOnTheHub) {
+    ScratchDir dir;
     for (int mode : {1, 2}) {
         auto post = fixture_post(FixtureBlade{}, mode, 9);
         const ReportSections& s = post->sections;
@@ -114,6 +118,7 @@ TEST(BladeSurface, SurfacePointsLieOnTheirCylinderAndTheRootOnTheHub) {
 // thickness peaks at mid-chord. The face point lies on the chord line, so it
 // takes the helix placement of the surface.
 TEST(MaxThicknessPoints, OnTheHelixAtTheThickestPlace) {
+    ScratchDir dir;
     auto post = fixture_post(FixtureBlade{}, 1, 0);
     const ReportSections& s = post->sections;
     for (int k = 1; k <= s.M; ++k) {
@@ -133,6 +138,7 @@ TEST(MaxThicknessPoints, OnTheHelixAtTheThickestPlace) {
 }
 
 TEST(LeftHand, HandednessBelowHalfMirrorsEverythingInYEqualsZero) {
+    ScratchDir dir;
     auto right = fixture_post(FixtureBlade{}, 2, 11, 0.6f);
     auto left = fixture_post(FixtureBlade{}, 2, 11, 0.4f);
     const Mesh& a = right->mesh;
