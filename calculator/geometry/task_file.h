@@ -16,6 +16,10 @@ namespace korvanti {
 
 inline constexpr const char* task_file_name = "Korvanti.TSK";
 
+// The drawing generator reads PERVDAT for at most 20 blades; every blade
+// also adds its zones to the 3D Tecplot file.
+inline constexpr int max_blade_count = 20;
+
 // Report mode 2: the hub grid needs at least 3 and at most 22 chordwise points.
 inline constexpr int min_report_radii = 3;
 inline constexpr int max_report_radii = 22;

@@ -105,6 +105,14 @@ INSTANTIATE_TEST_SUITE_P(
                       BadTask{with(40, "8"), false, "satir 40"},
                       BadTask{with(40, "B"), false, "satir 40"},
                       BadTask{with(43, "0 0.55"), false, "satir 43: kanat sayisi"},
+                      BadTask{with(43, "21 0.55"), false, "satir 43: kanat sayisi Z en cok 20"},
+                      BadTask{with(43, "2147483647 0.55"), false, "satir 43: kanat sayisi Z en cok"},
+                      BadTask{with(43, "4 inf"), false, "satir 43: sonlu bir sayi"},
+                      BadTask{with(43, "4 nan"), false, "satir 43: sonlu bir sayi"},
+                      BadTask{with(47, "nan"), false, "satir 47: sonlu bir sayi"},
+                      BadTask{with(50, "inf 2.0"), false, "satir 50: sonlu bir sayi"},
+                      BadTask{with(50, "1.0 Infinity"), false, "satir 50: sonlu bir sayi"},
+                      BadTask{with(50, "1.0 -nan"), false, "satir 50: sonlu bir sayi"},
                       BadTask{with(43, "4 0"), false, "satir 43: acinim"},
                       BadTask{with(43, "4 -0.5"), false, "satir 43"},
                       BadTask{with(50, "0 2.0"), false, "satir 50: hatve"},
@@ -114,6 +122,21 @@ INSTANTIATE_TEST_SUITE_P(
                       BadTask{with(67, "3 11"), true, "satir 67: kesit raporu modu"},
                       BadTask{with(67, "2 2"), true, "satir 67: mod 2"},
                       BadTask{with(67, "2 23"), true, "satir 67"}));
+
+TEST(TaskFile, TwentyBladesAreTheMost) {
+    std::istringstream in(task_text(with(43, "20 0.55")));
+    FreeFormatReader task(in, "Korvanti.TSK");
+    BladeModel model;
+    EXPECT_NO_THROW(read_run_parameters(task, model));
+    EXPECT_EQ(model.blade_count, 20);
+}
+
+TEST(TaskFile, AnInfiniteHandednessIsRefusedThoughItLiesBelowTheHalf) {
+    std::istringstream in(task_text(with(47, "-inf")));
+    FreeFormatReader task(in, "Korvanti.TSK");
+    BladeModel model;
+    EXPECT_THROW(read_run_parameters(task, model), InputError);
+}
 
 TEST(TaskFile, ModeOneIgnoresTheRadiusCount) {
     std::istringstream in(task_text(with(67, "1 0")));
