@@ -11,9 +11,9 @@
 #include <sstream>
 #include <string>
 
+#include "filelayer/output_file.h"
 #include "filelayer/record.h"
 #include "numeric/local_interpolation.h"
-#include "reports/output_file.h"
 
 namespace korvanti {
 

@@ -9,11 +9,11 @@
 #include <sstream>
 #include <string>
 
+#include "filelayer/output_file.h"
 #include "filelayer/record.h"
 #include "geometry/quadratic.h"
 #include "numeric/local_interpolation.h"
 #include "reports/hub_profile.h"
-#include "reports/output_file.h"
 
 namespace korvanti {
 

@@ -4,8 +4,8 @@
 #include <sstream>
 #include <vector>
 
+#include "filelayer/output_file.h"
 #include "filelayer/record.h"
-#include "reports/text_file.h"
 
 namespace korvanti {
 
@@ -89,7 +89,7 @@ std::string panel_data_text(const BladeModel& model, const ReportSections& secti
 
 void write_panel_data_file(const BladeModel& model, const ReportSections& sections,
                            const BladeSurface& surface, const Mesh& mesh) {
-    write_text_file(panel_data_file_name, panel_data_text(model, sections, surface, mesh));
+    write_output_file(panel_data_file_name, panel_data_text(model, sections, surface, mesh));
 }
 
 }  // namespace korvanti

@@ -5,16 +5,15 @@
 #include "reports/section_report.h"
 
 #include <cmath>
-#include <fstream>
 #include <ostream>
 #include <sstream>
 #include <string>
 
 #include "filelayer/errors.h"
 #include "filelayer/freeformat.h"
+#include "filelayer/output_file.h"
 #include "filelayer/record.h"
 #include "numeric/cubic_spline.h"
-#include "reports/text_file.h"
 #include "surfaces/blade_surface.h"
 #include "surfaces/mesh.h"
 
@@ -174,9 +173,10 @@ void read_offsets_file(std::istream& stream, OffsetsFileData& file, HubProfileSp
 }
 
 void read_offsets_file(OffsetsFileData& file, HubProfileSpline& hub) {
-    std::ifstream stream(perof_name);
-    if (!stream)
+    std::string text;
+    if (!read_output_file(perof_name, text))
         throw InputError(std::string(" HATA: ") + perof_name + " dosyasi okunamadi");
+    std::istringstream stream(text);
     read_offsets_file(stream, file, hub);
 }
 
@@ -314,7 +314,7 @@ void write_section_report(const BladeModel& model, OffsetsFileData& file, HubPro
 
     std::string perof2 = interpolated_offsets_text(sections, file.D, file.Z);
     write_section_block(sections, file.D, result);
-    write_text_file(perof2_name, perof2);
+    write_output_file(perof2_name, perof2);
 }
 
 }  // namespace korvanti

@@ -11,9 +11,10 @@
 
 namespace korvanti {
 
-// Fills `file` and `hub` from PEROF.SON in the working directory, then moves
-// the hub profile along the axis onto the first section. Input errors name
-// the file and the line.
+// Fills `file` and `hub` from PEROF.SON as this run wrote it (in the working
+// directory, or in the output sink in place), then moves the hub profile
+// along the axis onto the first section. Input errors name the file and the
+// line.
 void read_offsets_file(OffsetsFileData& file, HubProfileSpline& hub);
 void read_offsets_file(std::istream& in, OffsetsFileData& file, HubProfileSpline& hub);
 

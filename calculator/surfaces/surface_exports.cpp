@@ -14,8 +14,8 @@
 #include <string_view>
 
 #include "filelayer/number_text.h"
+#include "filelayer/output_file.h"
 #include "filelayer/record.h"
-#include "reports/output_file.h"
 
 namespace korvanti {
 

@@ -1,0 +1,57 @@
+// Output files are written whole: the text is built in memory first and
+// replaces the file on disk only once it has been written completely, so a
+// failed run never leaves a half-written file behind.
+#pragma once
+
+#include <map>
+#include <string>
+
+namespace korvanti {
+
+// Where whole output files go. Without a sink they go to the working
+// directory; an OutputRedirect puts a sink in their place, for example a
+// MemoryOutput that keeps the texts (the files are still built in full).
+class OutputSink {
+public:
+    virtual ~OutputSink() = default;
+    virtual void write(const std::string& name, const std::string& text) = 0;
+    // The text of a file written through this sink; false when there is none.
+    virtual bool read(const std::string& name, std::string& text) const = 0;
+};
+
+// Keeps every file in memory by name; a later file of the same name replaces
+// the earlier one.
+class MemoryOutput : public OutputSink {
+public:
+    void write(const std::string& name, const std::string& text) override;
+    bool read(const std::string& name, std::string& text) const override;
+    const std::map<std::string, std::string>& files() const { return files_; }
+
+private:
+    std::map<std::string, std::string> files_;
+};
+
+// Sends whole output files to `sink` for the lifetime of the object.
+class OutputRedirect {
+public:
+    explicit OutputRedirect(OutputSink& sink);
+    ~OutputRedirect();
+    OutputRedirect(const OutputRedirect&) = delete;
+    OutputRedirect& operator=(const OutputRedirect&) = delete;
+
+private:
+    OutputSink* saved_;
+};
+
+// Creates or overwrites `name` in the working directory with `text` (or
+// hands it to the sink in place). The text goes to a temporary file beside
+// it first, which then takes the name. A file that cannot be written is an
+// input error naming it; an older file of that name is then left as it was,
+// and no temporary file stays behind.
+void write_output_file(const std::string& name, const std::string& text);
+
+// Reads back a file written by write_output_file: from the sink in place, or
+// else from the working directory. False when there is no such file.
+bool read_output_file(const std::string& name, std::string& text);
+
+}  // namespace korvanti

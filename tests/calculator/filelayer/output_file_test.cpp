@@ -1,0 +1,183 @@
+#include "filelayer/output_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "filelayer/errors.h"
+#include "support/test_support.h"
+
+namespace korvanti {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Names in the directory other than the given ones (temporary files left over).
+std::vector<std::string> other_entries(const fs::path& dir, std::initializer_list<std::string> expected) {
+    std::vector<std::string> others;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        std::string name = entry.path().filename().string();
+        if (std::find(expected.begin(), expected.end(), name) == expected.end()) others.push_back(name);
+    }
+    return others;
+}
+
+std::string error_text(const std::string& name, const std::string& text) {
+    try {
+        write_output_file(name, text);
+    } catch (const InputError& error) {
+        return error.what();
+    }
+    return "";
+}
+
+TEST(OutputFile, WritesTheWholeTextAndLeavesNoTemporaryFile) {
+    testing::ScratchDir dir;
+    std::string text = "  1  2.5000\r\n\nlast line without newline";
+    text += std::string(1, '\0') + std::string(200000, 'x');
+    write_output_file("PEROF.SON", text);
+    EXPECT_EQ(testing::read_file(dir.path() / "PEROF.SON"), text);
+    EXPECT_TRUE(other_entries(dir.path(), {"PEROF.SON"}).empty());
+
+    write_output_file("EMPTY.DAT", "");
+    EXPECT_TRUE(fs::exists(dir.path() / "EMPTY.DAT"));
+    EXPECT_EQ(fs::file_size(dir.path() / "EMPTY.DAT"), 0u);
+}
+
+TEST(OutputFile, ReplacesAnOlderFileCompletely) {
+    testing::ScratchDir dir;
+    testing::write_file(dir.path() / "PERVDAT", std::string(5000, 'o') + "\nold tail\n");
+    write_output_file("PERVDAT", "new\n");
+    EXPECT_EQ(testing::read_file(dir.path() / "PERVDAT"), "new\n");
+    EXPECT_TRUE(other_entries(dir.path(), {"PERVDAT"}).empty());
+}
+
+TEST(OutputFile, AFileThatCannotBeWrittenIsAnInputErrorNamingItAndKeepsTheOldOne) {
+    testing::ScratchDir dir;
+    // The name is taken by a directory: the text is written aside, but it
+    // cannot take the name.
+    fs::create_directory(dir.path() / "PEROF2.SON");
+    testing::write_file(dir.path() / "PEROF2.SON" / "inside", "kept\n");
+    EXPECT_EQ(error_text("PEROF2.SON", "text\n"), " HATA: PEROF2.SON dosyasi calisma dizinine yazilamadi");
+    EXPECT_TRUE(fs::is_directory(dir.path() / "PEROF2.SON"));
+    EXPECT_EQ(testing::read_file(dir.path() / "PEROF2.SON" / "inside"), "kept\n");
+    EXPECT_TRUE(other_entries(dir.path(), {"PEROF2.SON"}).empty());
+
+    // Its folder does not exist: nothing can be written at all.
+    EXPECT_EQ(error_text("missing/SEHAM.DAT", "text\n"),
+              " HATA: missing/SEHAM.DAT dosyasi calisma dizinine yazilamadi");
+    EXPECT_TRUE(other_entries(dir.path(), {"PEROF2.SON"}).empty());
+
+    // A folder where the temporary file should go: the old file stays, and
+    // the folder (not the writer's own) too.
+    testing::write_file(dir.path() / "SEHAM.DAT", "old\n");
+    fs::create_directory(dir.path() / "SEHAM.DAT.yaziliyor");
+    EXPECT_EQ(error_text("SEHAM.DAT", "new\n"), " HATA: SEHAM.DAT dosyasi calisma dizinine yazilamadi");
+    EXPECT_EQ(testing::read_file(dir.path() / "SEHAM.DAT"), "old\n");
+    EXPECT_TRUE(fs::is_directory(dir.path() / "SEHAM.DAT.yaziliyor"));
+}
+
+// Lets this process write files of at most `bytes`; a longer write fails
+// (instead of raising SIGXFSZ) until the object goes.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        saved_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        active_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, saved_handler_);
+    }
+    bool active() const { return active_; }
+
+private:
+    rlimit saved_{};
+    void (*saved_handler_)(int) = SIG_DFL;
+    bool active_ = false;
+};
+
+TEST(OutputFile, AWriteThatFailsHalfwayLeavesTheOldFileWhole) {
+    testing::ScratchDir dir;
+    const std::string old_text = "old and complete\n";
+    testing::write_file(dir.path() / "PERVDAT", old_text);
+    std::string error;
+    {
+        FileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.active());
+        error = error_text("PERVDAT", std::string(100000, 'n'));
+    }
+    EXPECT_EQ(error, " HATA: PERVDAT dosyasi calisma dizinine yazilamadi");
+    EXPECT_EQ(testing::read_file(dir.path() / "PERVDAT"), old_text);
+    EXPECT_TRUE(other_entries(dir.path(), {"PERVDAT"}).empty());
+}
+
+TEST(OutputFile, ReadsBackWhatWasWritten) {
+    testing::ScratchDir dir;
+    std::string text;
+    EXPECT_FALSE(read_output_file("PEROF.SON", text));
+    write_output_file("PEROF.SON", "  2\r\n title\n");
+    ASSERT_TRUE(read_output_file("PEROF.SON", text));
+    EXPECT_EQ(text, "  2\r\n title\n");
+}
+
+TEST(OutputFile, ASinkInPlaceReceivesTheFilesAndNothingReachesTheDisk) {
+    testing::ScratchDir dir;
+    testing::write_file(dir.path() / "PEROF.SON", "on disk\n");
+    MemoryOutput memory;
+    {
+        OutputRedirect redirect(memory);
+        write_output_file("PEROF.SON", "first\n");
+        write_output_file("PEROF.SON", "second\n");
+        write_output_file("PERVDAT", "panels\n");
+        // A name the disk could not take is no error for the sink.
+        write_output_file("missing/SEHAM.DAT", "radial\n");
+
+        std::string text;
+        ASSERT_TRUE(read_output_file("PEROF.SON", text));
+        EXPECT_EQ(text, "second\n");
+        // Only what the sink received, never the file on disk.
+        EXPECT_FALSE(read_output_file("Korvanti.TSK", text));
+        testing::write_file(dir.path() / "Korvanti.TSK", "task\n");
+        EXPECT_FALSE(read_output_file("Korvanti.TSK", text));
+    }
+    EXPECT_EQ(memory.files().size(), 3u);
+    EXPECT_EQ(memory.files().at("PERVDAT"), "panels\n");
+    EXPECT_EQ(memory.files().at("missing/SEHAM.DAT"), "radial\n");
+    EXPECT_EQ(testing::read_file(dir.path() / "PEROF.SON"), "on disk\n");
+    EXPECT_FALSE(fs::exists(dir.path() / "PERVDAT"));
+
+    // The redirect ended: files go to the disk again.
+    write_output_file("PERVDAT", "on disk too\n");
+    EXPECT_EQ(testing::read_file(dir.path() / "PERVDAT"), "on disk too\n");
+    EXPECT_EQ(memory.files().at("PERVDAT"), "panels\n");
+}
+
+TEST(OutputFile, RedirectsNestAndRestoreTheOuterSink) {
+    testing::ScratchDir dir;
+    MemoryOutput outer;
+    MemoryOutput inner;
+    OutputRedirect to_outer(outer);
+    {
+        OutputRedirect to_inner(inner);
+        write_output_file("A", "inner\n");
+    }
+    write_output_file("B", "outer\n");
+    EXPECT_EQ(inner.files().size(), 1u);
+    EXPECT_EQ(inner.files().at("A"), "inner\n");
+    EXPECT_EQ(outer.files().size(), 1u);
+    EXPECT_EQ(outer.files().at("B"), "outer\n");
+    EXPECT_TRUE(other_entries(dir.path(), {}).empty());
+}
+
+}  // namespace
+}  // namespace korvanti
