@@ -55,6 +55,20 @@ void run_calculation() {
     if (!result)
         throw InputError(std::string(" HATA: ") + result_file_name + " dosyasi yazilamiyor");
 
+    calculate_propeller(task_stream, result);
+    result.flush();
+    if (!result)
+        throw InputError(std::string(" HATA: ") + result_file_name + " dosyasina yazilamadi");
+
+    console_line("");
+    pause(" PROGRAM CALISMASI BITTI.  SONLANDIRMAK ICIN `ENTER` TUSUNA BASINIZ");
+    result.close();
+    stop();
+}
+
+}  // namespace
+
+void calculate_propeller(std::istream& task_stream, std::ostream& result) {
     // One model for the whole run, zero at the start.
     auto model = std::make_unique<BladeModel>();
     FreeFormatReader task(task_stream, task_file_name);
@@ -69,17 +83,7 @@ void run_calculation() {
     write_blade_mass(*model, result);
 
     write_author_notice(result, 4);
-    result.flush();
-    if (!result)
-        throw InputError(std::string(" HATA: ") + result_file_name + " dosyasina yazilamadi");
-
-    console_line("");
-    pause(" PROGRAM CALISMASI BITTI.  SONLANDIRMAK ICIN `ENTER` TUSUNA BASINIZ");
-    result.close();
-    stop();
 }
-
-}  // namespace
 
 int run_calculator() {
     try {

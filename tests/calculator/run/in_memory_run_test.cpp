@@ -1,0 +1,111 @@
+// A run whose output files go to a memory sink builds exactly the files a
+// run in the working directory writes, and writes nothing to the disk.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "filelayer/console.h"
+#include "filelayer/errors.h"
+#include "filelayer/output_file.h"
+#include "run/run_driver.h"
+#include "support/test_support.h"
+
+namespace korvanti {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::set<std::string> names_in(const fs::path& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename().string());
+    return names;
+}
+
+struct InMemoryRun {
+    std::string result;
+    std::string console;
+    std::map<std::string, std::string> files;
+};
+
+InMemoryRun run_in_memory(const std::string& task_text) {
+    InMemoryRun run;
+    std::ostringstream console;
+    std::istringstream keyboard;
+    ConsoleRedirect to_console(console, keyboard);
+    MemoryOutput memory;
+    OutputRedirect to_memory(memory);
+    std::istringstream task(task_text);
+    std::ostringstream result;
+    calculate_propeller(task, result);
+    run.result = result.str();
+    run.console = console.str();
+    run.files = memory.files();
+    return run;
+}
+
+class InMemoryRunOfEveryExample : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(InMemoryRunOfEveryExample, BuildsTheFilesOfARunOnDiskByteForByte) {
+    testing::ScratchDir dir;
+    testing::prepare_run(dir.path(), GetParam());
+    const std::set<std::string> inputs = names_in(dir.path());
+
+    InMemoryRun memory = run_in_memory(testing::read_file(dir.path() / "Korvanti.TSK"));
+    EXPECT_EQ(names_in(dir.path()), inputs) << "the in-memory run wrote to the working directory";
+
+    std::ostringstream console;
+    std::istringstream keyboard;
+    {
+        ConsoleRedirect to_console(console, keyboard);
+        ASSERT_EQ(run_calculator(), 0) << console.str();
+    }
+
+    std::set<std::string> written;
+    for (const auto& name : names_in(dir.path()))
+        if (!inputs.count(name)) written.insert(name);
+    ASSERT_TRUE(written.count("Korvanti.SON"));
+    EXPECT_EQ(memory.result, testing::read_file(dir.path() / "Korvanti.SON"));
+    written.erase("Korvanti.SON");
+
+    std::set<std::string> in_memory;
+    for (const auto& [name, text] : memory.files) in_memory.insert(name);
+    EXPECT_EQ(in_memory, written);
+    EXPECT_EQ(in_memory.size(), 7u);
+    for (const auto& [name, text] : memory.files)
+        EXPECT_EQ(text, testing::read_file(dir.path() / name)) << name;
+    // The console of the run on disk only adds the closing pause.
+    EXPECT_EQ(console.str().substr(0, memory.console.size()), memory.console);
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, InMemoryRunOfEveryExample,
+                         ::testing::Values("B4-55.TSK", "Ka4-70.TSK", "Kc4-70.TSK", "KC101-80.TSK",
+                                           "Gawn3-65.TSK", "NR3-71.TSK", "AU4-55.TSK"),
+                         [](const auto& info) {
+                             std::string name = info.param.substr(0, info.param.find('.'));
+                             for (char& c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             return name;
+                         });
+
+TEST(InMemoryRun, InputErrorsAndStopsUnwindOutOfThePipeline) {
+    testing::ScratchDir dir;
+    testing::prepare_run(dir.path(), "B4-55.TSK");
+    std::string task = testing::read_file(dir.path() / "Korvanti.TSK");
+    EXPECT_THROW(run_in_memory(task.substr(0, task.size() / 4)), InputError);
+
+    // Series 5 (Gawn) with an area ratio outside its range stops the run.
+    testing::prepare_run(dir.path(), "Gawn3-65.TSK");
+    std::istringstream lines(testing::read_file(dir.path() / "Korvanti.TSK"));
+    std::string line, changed;
+    for (int number = 1; std::getline(lines, line); ++number)
+        changed += (number == 43 ? std::string(" 3 5.0") : line) + "\n";
+    EXPECT_THROW(run_in_memory(changed), RunStop);
+}
+
+}  // namespace
+}  // namespace korvanti
