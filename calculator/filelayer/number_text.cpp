@@ -23,7 +23,15 @@ std::string real_to_text(float value, int& integer_digits, int decimals) {
     if (value > 99.99f && integer_digits <= 2) integer_digits = 3;
     if (value > 999.99f && integer_digits <= 3) integer_digits = 4;
     int width = integer_digits + decimals + 1;
-    std::string format = "(F" + integer_to_text(width) + "." + integer_to_text(decimals) + ")";
+    // Callers ask for the same edit many times in a row.
+    thread_local int last_width = -1;
+    thread_local int last_decimals = -1;
+    thread_local std::string format;
+    if (width != last_width || decimals != last_decimals) {
+        format = "(F" + integer_to_text(width) + "." + integer_to_text(decimals) + ")";
+        last_width = width;
+        last_decimals = decimals;
+    }
     return first_item(format_record(format, {value}));
 }
 

@@ -11,6 +11,7 @@
 // and glibc prints exact digits), rounded here digit by digit.
 #include "filelayer/record.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -256,28 +257,132 @@ struct TextHash {
     std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
 };
 
-const Template& parsed_template(std::string_view format) {
-    thread_local std::unordered_map<std::string, std::unique_ptr<Template>, TextHash, std::equal_to<>> cache;
-    thread_local const Template* last = nullptr;
-    thread_local std::string last_format;
-    if (last != nullptr && format == last_format) return *last;
-    auto it = cache.find(format);
-    if (it == cache.end()) {
-        auto t = std::make_unique<Template>(Parser(format).parse());
-        it = cache.emplace(std::string(format), std::move(t)).first;
+// Files interleave a few templates, so the last few used are looked at
+// first, most recent first, before the cache of all of them.
+struct TemplateCache {
+    struct Recent {
+        std::string format;
+        const Template* parsed = nullptr;
+    };
+    static constexpr std::size_t recent_count = 8;
+    Recent recent[recent_count];
+    std::unordered_map<std::string, std::unique_ptr<Template>, TextHash, std::equal_to<>> all;
+
+    const Template& find(std::string_view format) {
+        for (std::size_t j = 0; j < recent_count && recent[j].parsed != nullptr; ++j) {
+            if (recent[j].format != format) continue;
+            if (j != 0) std::rotate(recent, recent + j, recent + j + 1);
+            return *recent[0].parsed;
+        }
+        auto it = all.find(format);
+        if (it == all.end()) {
+            auto t = std::make_unique<Template>(Parser(format).parse());
+            it = all.emplace(std::string(format), std::move(t)).first;
+        }
+        std::rotate(recent, recent + recent_count - 1, recent + recent_count);
+        recent[0].format.assign(format);
+        recent[0].parsed = it->second.get();
+        return *recent[0].parsed;
     }
-    last = it->second.get();
-    last_format.assign(format);
-    return *last;
+};
+
+const Template& parsed_template(std::string_view format) {
+    thread_local TemplateCache cache;
+    TemplateCache& c = cache;
+    if (c.recent[0].parsed != nullptr && c.recent[0].format == format) return *c.recent[0].parsed;
+    return c.find(format);
 }
 
 // ------------------------------------------------------------------ numbers
 
-void stars(std::string& out, int w) { out.append(static_cast<std::size_t>(w), '*'); }
-
-void pad(std::string& out, int n) {
-    if (n > 0) out.append(static_cast<std::size_t>(n), ' ');
+// Copies n bytes; up to 32 of them with a few fixed-size moves, which may
+// overlap, instead of a call.
+[[gnu::always_inline]] inline void copy_bytes(char* to, const char* from, std::size_t n) {
+    if (n >= 8) {
+        if (n <= 16) {
+            std::memcpy(to, from, 8);
+            std::memcpy(to + n - 8, from + n - 8, 8);
+        } else if (n <= 32) {
+            std::memcpy(to, from, 16);
+            std::memcpy(to + n - 16, from + n - 16, 16);
+        } else {
+            std::memcpy(to, from, n);
+        }
+    } else if (n >= 4) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + n - 4, from + n - 4, 4);
+    } else if (n > 0) {
+        to[0] = from[0];
+        to[n / 2] = from[n / 2];
+        to[n - 1] = from[n - 1];
+    }
 }
+
+constexpr char blanks[33] = "                                ";
+constexpr char blanks64[65] = "                                                                ";
+
+// The characters of a record on their way to the output string: fields are
+// laid out in a small local buffer that goes to the string in one piece
+// (growing the string field by field costs more than the fields).
+class RecordBuffer {
+public:
+    explicit RecordBuffer(std::string& out) : out_(out) {}
+    ~RecordBuffer() { flush(); }
+    RecordBuffer(const RecordBuffer&) = delete;
+    RecordBuffer& operator=(const RecordBuffer&) = delete;
+
+    // n characters to be written by the caller before the next request.
+    [[gnu::always_inline]] char* room(std::size_t n) {
+        if (n > capacity - used_) return room_after_flush(n);
+        char* p = buf_ + used_;
+        used_ += n;
+        return p;
+    }
+    [[gnu::always_inline]] void append(const char* text, std::size_t n) { copy_bytes(room(n), text, n); }
+    [[gnu::always_inline]] void append(std::string_view text) { append(text.data(), text.size()); }
+    void fill(char c, std::size_t n) {
+        char* p = room(n);
+        if (c == ' ' && n < sizeof blanks) {
+            copy_bytes(p, blanks, n);
+            return;
+        }
+        for (std::size_t j = 0; j < n; ++j) p[j] = c;
+    }
+    void put(char c) { *room(1) = c; }
+    void flush() {
+        out_.append(buf_, used_);
+        used_ = 0;
+    }
+
+private:
+    [[gnu::noinline]] char* room_after_flush(std::size_t n) {
+        flush();
+        if (n > capacity) {
+            std::size_t pos = out_.size();
+            out_.resize(pos + n);
+            return out_.data() + pos;
+        }
+        used_ = n;
+        return buf_;
+    }
+
+    static constexpr std::size_t capacity = 512;
+    std::string& out_;
+    std::size_t used_ = 0;
+    char buf_[capacity];
+};
+
+void stars(RecordBuffer& out, int w) { out.fill('*', static_cast<std::size_t>(w)); }
+
+void pad(RecordBuffer& out, int n) {
+    if (n > 0) out.fill(' ', static_cast<std::size_t>(n));
+}
+
+// The two digits of 0 to 99.
+constexpr char pairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
 
 // Decimal digits of v, most significant first, into the end of buf; returns
 // the start.
@@ -291,10 +396,6 @@ char* to_digits(u128 v, char* end) {
         *--p = static_cast<char>('0' + static_cast<int>(v % 10));
         v /= 10;
     }
-    static constexpr char pairs[] =
-        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-        "8081828384858687888990919293949596979899";
     std::uint64_t small = static_cast<std::uint64_t>(v);
     while (small >= 100) {
         std::size_t two = static_cast<std::size_t>(small % 100) * 2;
@@ -365,27 +466,38 @@ int compare(u128 a, u128 b) { return a < b ? -1 : a > b ? 1 : 0; }
 
 // n = m * 2^e * 10^s rounded to the nearest integer, ties to even. False when
 // the numbers leave the 128-bit range (the caller then takes the slow path).
+// The common case of scaled_round in 64 bits, for 0 <= s <= 16 (then
+// m * 5^s < 2^24 * 5^16 < 2^62); false when the result needs more bits.
+inline bool scaled_round_64(std::uint32_t m, int e, int s, std::uint64_t& n) {
+    int b = e + s;   // m * 2^e * 10^s = m * 5^s * 2^b
+    auto a = static_cast<std::uint64_t>(m) * static_cast<std::uint64_t>(pow5.p[s]);
+    if (b < 0) {
+        int k = -b;
+        if (k >= 63) {
+            n = 0;   // a < 2^62 <= half of 2^k, below the tie
+        } else {
+            std::uint64_t q = a >> k;
+            std::uint64_t rest = a & ((std::uint64_t{1} << k) - 1);
+            std::uint64_t half = std::uint64_t{1} << (k - 1);
+            int half_cmp = rest < half ? -1 : rest > half ? 1 : 0;
+            if (round_up(half_cmp, (q & 1u) != 0)) ++q;
+            n = q;
+        }
+        return true;
+    }
+    if (std::bit_width(a) + b <= 63) {
+        n = a << b;
+        return true;
+    }
+    return false;
+}
+
 bool scaled_round(std::uint32_t m, int e, int s, u128& n) {
     int b = e + s;   // m * 2^e * 10^s = m * 5^s * 2^b
     if (s >= 0 && s <= 16) {
-        // The common case in 64 bits: a < 2^24 * 5^16 < 2^62.
-        auto a = static_cast<std::uint64_t>(m) * static_cast<std::uint64_t>(pow5.p[s]);
-        if (b < 0) {
-            int k = -b;
-            if (k >= 63) {
-                n = 0;   // a < 2^62 <= half of 2^k, below the tie
-            } else {
-                std::uint64_t q = a >> k;
-                std::uint64_t rest = a & ((std::uint64_t{1} << k) - 1);
-                std::uint64_t half = std::uint64_t{1} << (k - 1);
-                int half_cmp = rest < half ? -1 : rest > half ? 1 : 0;
-                if (round_up(half_cmp, (q & 1u) != 0)) ++q;
-                n = q;
-            }
-            return true;
-        }
-        if (std::bit_width(a) + b <= 63) {
-            n = static_cast<u128>(a << b);
+        std::uint64_t small;
+        if (scaled_round_64(m, e, s, small)) {
+            n = small;
             return true;
         }
     }
@@ -503,7 +615,7 @@ void exp_digits_exact(float ax, int d, std::string& digits, int& p) {
 }
 
 // Infinity and NaN as gfortran writes them.
-void put_special(std::string& out, float x, int w) {
+void put_special(RecordBuffer& out, float x, int w) {
     std::string_view text;
     if (std::isnan(x)) text = "NaN";
     else if (std::signbit(x)) text = w >= 9 ? "-Infinity" : "-Inf";
@@ -517,11 +629,7 @@ void put_special(std::string& out, float x, int w) {
 }
 
 // Appends n characters to out and returns where they start.
-char* grow(std::string& out, int n) {
-    std::size_t pos = out.size();
-    out.resize(pos + static_cast<std::size_t>(n));
-    return out.data() + pos;
-}
+char* grow(RecordBuffer& out, int n) { return out.room(static_cast<std::size_t>(n)); }
 
 // Writes text right to left ending at q; returns the new start.
 char* put_before(char* q, const char* text, std::size_t n) {
@@ -530,7 +638,67 @@ char* put_before(char* q, const char* text, std::size_t n) {
     return q;
 }
 
-void put_fixed(std::string& out, float x, int w, int d) {
+// Writes the digits of n right to left ending at q, two at a time; returns
+// the new start. n = 0 gives no digits.
+inline char* put_digits_before(char* q, std::uint64_t n) {
+    while (n >= 100) {
+        std::uint64_t rest = n / 100;
+        std::size_t two = static_cast<std::size_t>(n - rest * 100) * 2;
+        n = rest;
+        q -= 2;
+        std::memcpy(q, pairs + two, 2);
+    }
+    if (n >= 10) {
+        q -= 2;
+        std::memcpy(q, pairs + n * 2, 2);
+    } else if (n != 0) {
+        *--q = static_cast<char>('0' + n);
+    }
+    return q;
+}
+
+// Fw.d of n = |x| * 10^d rounded (the common case, n below 2^64). The field
+// is laid out right to left over blanks in a local buffer and copied once.
+void put_fixed_scaled(RecordBuffer& out, bool negative, std::uint64_t n, int w, int d) {
+    char buf[96];   // d <= 16 here, at most 20 integer digits, and room for w <= 64
+    char* end = buf + sizeof buf;
+    std::memcpy(end - 64, blanks64, 64);
+    char* q = end;
+    int k = 0;
+    for (; k + 2 <= d; k += 2) {
+        std::uint64_t rest = n / 100;
+        std::size_t two = static_cast<std::size_t>(n - rest * 100) * 2;
+        n = rest;
+        q -= 2;
+        std::memcpy(q, pairs + two, 2);
+    }
+    if (k < d) {
+        std::uint64_t rest = n / 10;
+        *--q = static_cast<char>('0' + (n - rest * 10));
+        n = rest;
+    }
+    *--q = '.';
+    if (n != 0) {
+        q = put_digits_before(q, n);
+    } else if (d == 0) {
+        *--q = '0';
+    } else if (w != 0 && (end - q) + (negative ? 1 : 0) < w) {
+        *--q = '0';   // the optional zero before the point, when there is room
+    }
+    if (negative) *--q = '-';
+    const int len = static_cast<int>(end - q);
+    if (w == 0) w = len;
+    if (len > w) {
+        stars(out, w);
+    } else if (w <= 64) {
+        out.append(end - w, static_cast<std::size_t>(w));
+    } else {
+        pad(out, w - len);
+        out.append(q, static_cast<std::size_t>(len));
+    }
+}
+
+void put_fixed(RecordBuffer& out, float x, int w, int d) {
     if (!std::isfinite(x)) {
         put_special(out, x, w);
         return;
@@ -542,6 +710,8 @@ void put_fixed(std::string& out, float x, int w, int d) {
     const char* digits;
     std::size_t len;
     u128 n;
+    std::uint64_t small;
+    if (d <= 16 && scaled_round_64(b.m, b.e, d, small)) return put_fixed_scaled(out, b.negative, small, w, d);
     if (d <= 44 && scaled_round(b.m, b.e, d, n)) {
         digits = to_digits(n, end);
         len = static_cast<std::size_t>(end - digits);
@@ -578,7 +748,7 @@ void put_fixed(std::string& out, float x, int w, int d) {
     std::memset(p, ' ', static_cast<std::size_t>(q - p));
 }
 
-void put_exp(std::string& out, float x, int w, int d) {
+void put_exp(RecordBuffer& out, float x, int w, int d) {
     if (!std::isfinite(x)) {
         put_special(out, x, w);
         return;
@@ -635,12 +805,13 @@ void put_exp(std::string& out, float x, int w, int d) {
     std::memset(f, ' ', static_cast<std::size_t>(q - f));
 }
 
-void put_int(std::string& out, int v, int w) {
+void put_int(RecordBuffer& out, int v, int w) {
     char buf[16];
     char* end = buf + sizeof buf;
     bool negative = v < 0;
     auto magnitude = static_cast<std::uint64_t>(negative ? -static_cast<std::int64_t>(v) : v);
-    char* start = to_digits(magnitude, end);
+    char* start = magnitude == 0 ? end - 1 : put_digits_before(end, magnitude);
+    if (magnitude == 0) *start = '0';
     int need = static_cast<int>(end - start) + (negative ? 1 : 0);
     if (w == 0) w = need;
     if (need > w) {
@@ -648,18 +819,18 @@ void put_int(std::string& out, int v, int w) {
         return;
     }
     pad(out, w - need);
-    if (negative) out += '-';
-    out.append(start, end);
+    if (negative) out.put('-');
+    out.append(start, static_cast<std::size_t>(end - start));
 }
 
-void put_text(std::string& out, const std::string& s, int w) {
+void put_text(RecordBuffer& out, const std::string& s, int w) {
     if (w < 0) {
-        out += s;
+        out.append(s);
     } else if (static_cast<int>(s.size()) >= w) {
-        out.append(s, 0, static_cast<std::size_t>(w));
+        out.append(s.data(), static_cast<std::size_t>(w));
     } else {
         pad(out, w - static_cast<int>(s.size()));
-        out += s;
+        out.append(s);
     }
 }
 
@@ -690,7 +861,7 @@ std::string describe(const RecordValue& v) {
                                " is " + describe(v));
 }
 
-void put_value(std::string& out, std::string_view format, const Op& op, const RecordValue& v,
+void put_value(RecordBuffer& out, std::string_view format, const Op& op, const RecordValue& v,
                std::size_t index) {
     switch (op.kind) {
     case Op::Int:
@@ -710,14 +881,15 @@ void put_value(std::string& out, std::string_view format, const Op& op, const Re
     mismatch(format, op, v, index);
 }
 
-void format_into(std::string& out, std::string_view format, std::span<const RecordValue> values) {
+void format_into(std::string& text, std::string_view format, std::span<const RecordValue> values) {
     const Template& t = parsed_template(format);
+    RecordBuffer out(text);
     const std::size_t count = values.size();
     std::size_t next = 0;
     std::size_t pos = 0;
     for (;;) {
         if (pos == t.ops.size()) {
-            out += '\n';
+            out.put('\n');
             if (next == count) return;
             if (!t.reversion_has_data)
                 template_fault(format, std::to_string(count) + " values, but the template takes only " +
@@ -727,9 +899,9 @@ void format_into(std::string& out, std::string_view format, std::span<const Reco
         }
         const Op& op = t.ops[pos++];
         if (op.kind == Op::Text) {
-            out += op.text;
+            out.append(op.text);
         } else if (next == count) {
-            out += '\n';
+            out.put('\n');
             return;
         } else {
             put_value(out, format, op, values[next], next);
@@ -750,11 +922,27 @@ std::string format_record(std::string_view format, std::initializer_list<RecordV
     return format_record(format, std::span<const RecordValue>(values.begin(), values.size()));
 }
 
+namespace {
+
+// What out.write(text, n) does, without building its sentry for the usual
+// stream: in a good state, tied to no other stream and not unit-buffered.
+void put_to_stream(std::ostream& out, const char* text, std::size_t n) {
+    const auto count = static_cast<std::streamsize>(n);
+    if (out.good() && out.tie() == nullptr && (out.flags() & std::ios_base::unitbuf) == 0) {
+        if (out.rdbuf()->sputn(text, count) != count) out.setstate(std::ios_base::badbit);
+        return;
+    }
+    out.write(text, count);
+}
+
+}  // namespace
+
 void write_record(std::ostream& out, std::string_view format, std::span<const RecordValue> values) {
     thread_local std::string buffer;
-    buffer.clear();
-    format_into(buffer, format, values);
-    out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    std::string& text = buffer;
+    text.clear();
+    format_into(text, format, values);
+    put_to_stream(out, text.data(), text.size());
 }
 
 void write_record(std::ostream& out, std::string_view format, std::initializer_list<RecordValue> values) {
@@ -762,8 +950,8 @@ void write_record(std::ostream& out, std::string_view format, std::initializer_l
 }
 
 void write_line(std::ostream& out, std::string_view text) {
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.put('\n');
+    put_to_stream(out, text.data(), text.size());
+    put_to_stream(out, "\n", 1);
 }
 
 }  // namespace korvanti

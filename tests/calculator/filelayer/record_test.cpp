@@ -225,6 +225,38 @@ TEST(RecordLayout, LiteralsBlanksAndRepeatedCharacters) {
     EXPECT_EQ(format_record("(i3,f6.2,a,e10.3)", {1, 2.5f, "x", 0.5f}), "  1  2.50x 0.500E+00\n");
 }
 
+TEST(RecordLayout, LongRecordsComeOutWhole) {
+    // A record longer than any working buffer: 100 fields of 10 characters.
+    std::vector<RecordValue> values;
+    std::string expected;
+    for (int i = 0; i < 100; ++i) {
+        float v = 0.125f * static_cast<float>(i) - 3.0f;
+        values.emplace_back(v);
+        std::string field = one("(F10.5)", v);
+        expected += field.substr(0, field.size() - 1);
+    }
+    EXPECT_EQ(format_record("(100F10.5)", values), expected + "\n");
+
+    // Fields and texts wider than it, between short ones.
+    std::string long_text(700, 'k');
+    EXPECT_EQ(format_record("(I3,A,I3)", {7, long_text, 8}), "  7" + long_text + "  8\n");
+    EXPECT_EQ(format_record("(A3,1X,A800,'|')", {std::string("abcdef"), long_text}),
+              "abc " + std::string(100, ' ') + long_text + "|\n");
+    EXPECT_EQ(one("(F600.2)", -1.5f), std::string(595, ' ') + "-1.50\n");
+    EXPECT_EQ(one("(I600)", -15), std::string(597, ' ') + "-15\n");
+    EXPECT_EQ(one("(E600.3)", 1.5f), std::string(591, ' ') + "0.150E+01\n");
+    EXPECT_EQ(format_record("(600('*'),F4.1)", {2.0f}), std::string(600, '*') + " 2.0\n");
+
+    // Many records in a row through the same stream keep their order.
+    std::ostringstream out;
+    std::string joined;
+    for (int i = 0; i < 300; ++i) {
+        write_record(out, "(I5,F12.4,A)", {i, 0.5f * static_cast<float>(i), std::string(i % 7, 'x')});
+        joined += format_record("(I5,F12.4,A)", {i, 0.5f * static_cast<float>(i), std::string(i % 7, 'x')});
+    }
+    EXPECT_EQ(out.str(), joined);
+}
+
 TEST(RecordLayout, BannerLinesAre79Characters) {
     std::string blank = format_record("(' !',76X,'!')");
     EXPECT_EQ(blank, " !" + std::string(76, ' ') + "!\n");
@@ -454,6 +486,22 @@ TEST(RecordExactness, FixedMatchesTheExactDecimalExpansion) {
     std::uniform_int_distribution<int> exponent(100, 160);   // about 1e-8 .. 1e10
     const std::pair<int, int> fields[] = {{8, 4}, {10, 5}, {14, 8}, {7, 4}, {6, 2}, {20, 15}, {5, 0}, {12, 10}};
     for (int k = 0; k < 20000; ++k) {
+        std::uint32_t b = (bits(rng) & 0x807FFFFFu) | (static_cast<std::uint32_t>(exponent(rng)) << 23);
+        float x = std::bit_cast<float>(b);
+        auto [w, d] = fields[k % 8];
+        std::string format = "(F" + std::to_string(w) + "." + std::to_string(d) + ")";
+        ASSERT_EQ(one(format, x), reference_fixed(x, w, d) + "\n") << format << " " << x;
+    }
+}
+
+TEST(RecordExactness, WideFieldsAndTheLimitsOfTheShortPath) {
+    // Widths around 64 and decimals around 16, where a field stops being laid
+    // out in one piece; the record must not depend on that.
+    std::mt19937 rng(777);
+    std::uniform_int_distribution<std::uint32_t> bits;
+    std::uniform_int_distribution<int> exponent(90, 170);   // about 1e-12 .. 1e13
+    const std::pair<int, int> fields[] = {{63, 8}, {64, 8}, {65, 8}, {90, 3}, {40, 15}, {40, 16}, {40, 17}, {70, 16}};
+    for (int k = 0; k < 8000; ++k) {
         std::uint32_t b = (bits(rng) & 0x807FFFFFu) | (static_cast<std::uint32_t>(exponent(rng)) << 23);
         float x = std::bit_cast<float>(b);
         auto [w, d] = fields[k % 8];
