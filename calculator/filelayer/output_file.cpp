@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <system_error>
+#include <utility>
 
 #include "filelayer/errors.h"
 
@@ -39,7 +40,7 @@ void write_to_working_directory(const std::string& name, const std::string& text
 
 }  // namespace
 
-void MemoryOutput::write(const std::string& name, const std::string& text) { files_[name] = text; }
+void MemoryOutput::write(const std::string& name, std::string text) { files_[name] = std::move(text); }
 
 bool MemoryOutput::read(const std::string& name, std::string& text) const {
     auto file = files_.find(name);
@@ -52,9 +53,9 @@ OutputRedirect::OutputRedirect(OutputSink& sink) : saved_(current_sink()) { curr
 
 OutputRedirect::~OutputRedirect() { current_sink() = saved_; }
 
-void write_output_file(const std::string& name, const std::string& text) {
+void write_output_file(const std::string& name, std::string text) {
     if (OutputSink* sink = current_sink()) {
-        sink->write(name, text);
+        sink->write(name, std::move(text));
         return;
     }
     write_to_working_directory(name, text);

@@ -14,7 +14,7 @@ namespace korvanti {
 class OutputSink {
 public:
     virtual ~OutputSink() = default;
-    virtual void write(const std::string& name, const std::string& text) = 0;
+    virtual void write(const std::string& name, std::string text) = 0;
     // The text of a file written through this sink; false when there is none.
     virtual bool read(const std::string& name, std::string& text) const = 0;
 };
@@ -23,7 +23,7 @@ public:
 // the earlier one.
 class MemoryOutput : public OutputSink {
 public:
-    void write(const std::string& name, const std::string& text) override;
+    void write(const std::string& name, std::string text) override;
     bool read(const std::string& name, std::string& text) const override;
     const std::map<std::string, std::string>& files() const { return files_; }
 
@@ -48,7 +48,7 @@ private:
 // it first, which then takes the name. A file that cannot be written is an
 // input error naming it; an older file of that name is then left as it was,
 // and no temporary file stays behind.
-void write_output_file(const std::string& name, const std::string& text);
+void write_output_file(const std::string& name, std::string text);
 
 // Reads back a file written by write_output_file: from the sink in place, or
 // else from the working directory. False when there is no such file.

@@ -10,6 +10,7 @@
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "filelayer/output_file.h"
 #include "filelayer/record.h"
@@ -113,7 +114,7 @@ std::string tecplot_2d_text(const BladeModel& model) {
     };
     edge_zone("(' ZONE T = \"TRAILING EDGE\" , I=',I3,                            ', F=POINT',', C=BLACK')", 1);
     edge_zone("(' ZONE T = \"LEADING EDGE\" , I=',I3,                             ', F=POINT',', C=BLACK')", np);
-    return out.str();
+    return std::move(out).str();
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "filelayer/output_file.h"
 #include "filelayer/record.h"
@@ -97,7 +98,7 @@ std::string offsets_text(const BladeModel& m, const RootStation& root, const Hub
     }
     write_record(out, "(I4)", {hub.count});
     for (int k = 1; k <= hub.count; ++k) write_record(out, point_record, {hub.x(k), hub.rH(k)});
-    return out.str();
+    return std::move(out).str();
 }
 
 // Skew angle in degrees with the sign reversed, -(xs·cos φ / r)·180/π
@@ -140,7 +141,7 @@ std::string radial_summary_text(const BladeModel& m, const RootStation& root) {
     for (int k = 1; k <= rows; ++k)
         write_record(out, "(1X,F5.3,1X,F7.5,1X,F7.5,1X,F6.3,1X,F7.5,1X,F6.3)",
                      {r_R(k), c_D(k), tm_D(k), skew(k), 0.0f, P_D(k)});
-    return out.str();
+    return std::move(out).str();
 }
 
 }  // namespace

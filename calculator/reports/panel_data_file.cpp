@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include "filelayer/output_file.h"
@@ -84,7 +85,7 @@ std::string panel_data_text(const BladeModel& model, const ReportSections& secti
     write_particulars(model, sections, surface, out);
     write_mesh(mesh, out);
     write_strip_table(mesh, out);
-    return out.str();
+    return std::move(out).str();
 }
 
 void write_panel_data_file(const BladeModel& model, const ReportSections& sections,

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "filelayer/errors.h"
 #include "filelayer/freeformat.h"
@@ -300,7 +301,7 @@ std::string interpolated_offsets_text(const ReportSections& s, float D, int Z) {
             write_record(out, "(3(E12.6,1X))", {s.xc(k, j), s.ys(k, j), s.yp(k, j)});
     }
     write_record(out, "(A40)", {std::string("HUB BILGISINI PEROF.SON DOSYASINDAN ALIN")});
-    return out.str();
+    return std::move(out).str();
 }
 
 void write_section_report(const BladeModel& model, OffsetsFileData& file, HubProfileSpline& hub,
@@ -314,7 +315,7 @@ void write_section_report(const BladeModel& model, OffsetsFileData& file, HubPro
 
     std::string perof2 = interpolated_offsets_text(sections, file.D, file.Z);
     write_section_block(sections, file.D, result);
-    write_output_file(perof2_name, perof2);
+    write_output_file(perof2_name, std::move(perof2));
 }
 
 }  // namespace korvanti

@@ -12,6 +12,7 @@
 #include <initializer_list>
 #include <sstream>
 #include <string_view>
+#include <utility>
 
 #include "filelayer/number_text.h"
 #include "filelayer/output_file.h"
@@ -154,7 +155,7 @@ std::string tecplot_3d_text(const Mesh& mesh, int blade_count) {
         write_blade_zone(out, mesh, pressure_side, turn);
         write_blade_zone(out, mesh, suction_side, turn);
     }
-    return out.str();
+    return std::move(out).str();
 }
 
 std::string rhino_macro_text(const Mesh& mesh, const HubProfileSpline& hub) {
@@ -166,7 +167,7 @@ std::string rhino_macro_text(const Mesh& mesh, const HubProfileSpline& hub) {
     put_blade_grid(out, mesh, suction_side);
     put_hub(out, mesh, hub);
     put_lines(out, {"_4View", "-SelLayer", "*", "-Invert", "_Zoom", "A", "E"});
-    return out.str();
+    return std::move(out).str();
 }
 
 void write_surface_exports(const Mesh& mesh, const HubProfileSpline& hub, int blade_count) {
