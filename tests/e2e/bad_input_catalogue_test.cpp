@@ -49,6 +49,11 @@ struct Row {
 // Inputs
 
 const fs::path source_dir = KORVANTI_SOURCE_DIR;
+#ifdef TELVARO_EXE
+const char* const drawing_exe = TELVARO_EXE;
+#else
+const char* const drawing_exe = nullptr;  // the drawing generator is not built
+#endif
 
 std::string read_bytes(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -671,7 +676,7 @@ void run_row(const Row& row) {
     options.input = row.input;
     options.file_size_limit = row.file_size_limit;
     options.environment = {{"HOME", scratch.home().string()}, {"TMPDIR", scratch.tmp().string()}};
-    const std::string exe = row.program == Program::calculator ? KORVANTI_EXE : TELVARO_EXE;
+    const std::string exe = row.program == Program::calculator ? KORVANTI_EXE : drawing_exe;
     const ChildResult run = run_child(exe, dir, options);
     if (row.unwritable_directory) fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
 
@@ -739,11 +744,12 @@ TEST_P(BadInputCatalogue, EveryRowGivesItsMessageStatusAndFiles) {
     int rows = 0;
     for (const Row& row : catalogue()) {
         if (group_of(row) != group) continue;
+        if (row.program == Program::drawing && drawing_exe == nullptr) continue;
         SCOPED_TRACE("row " + row.name);
         run_row(row);
         ++rows;
     }
-    EXPECT_GT(rows, 0);
+    if (rows == 0) GTEST_SKIP() << "the drawing generator is not built";
 }
 
 INSTANTIATE_TEST_SUITE_P(Groups, BadInputCatalogue,
@@ -756,6 +762,10 @@ TEST(BadInputCatalogueRows, CoverEveryCutAndHaveUniqueNames) {
     const std::vector<Row>& rows = catalogue();
     std::set<std::string> names;
     for (const Row& row : rows) EXPECT_TRUE(names.insert(row.name).second) << row.name;
+    std::map<std::string, int> groups;
+    for (const Row& row : rows) ++groups[group_of(row)];
+    EXPECT_EQ(groups.size(), 6u);
+    for (const auto& [group, count] : groups) EXPECT_GT(count, 0) << group;
     for (int n = 0; n <= 66; ++n) EXPECT_EQ(names.count("task_file_cut_after_line_" + std::to_string(n)), 1u);
     for (int n = 0; n < line_count(b_series_data); ++n)
         EXPECT_EQ(names.count("b_series_data_cut_after_line_" + std::to_string(n)), 1u);
