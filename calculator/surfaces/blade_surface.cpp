@@ -72,7 +72,9 @@ float side_value(const ReportSections& s, int k, const SplineCoefficients<report
 }
 
 // Chordwise position of the largest thickness, on a grid of 1 % of chord
-// from the trailing edge; ties keep the earlier position.
+// from the trailing edge; ties keep the earlier position. A step that does
+// not move forward (a chord of zero, negative or too small for the
+// abscissae) ends the search.
 float max_thickness_position(const ReportSections& s, const BladeSurface& surface, int k) {
     float r = s.r(k);
     float c = s.c(k);
@@ -83,6 +85,7 @@ float max_thickness_position(const ReportSections& s, const BladeSurface& surfac
     float best = 0.0f;
     float ys = r, yp = r;
     do {
+        if (!(x + step > x)) break;
         x = x + step;
         ys = side_value(s, k, surface.suction_spline(k), x, ys);
         yp = side_value(s, k, surface.pressure_spline(k), x, yp);

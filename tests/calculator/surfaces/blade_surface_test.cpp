@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <future>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 #include "numeric/cubic_spline.h"
 #include "support/offsets_fixture.h"
@@ -134,6 +137,31 @@ TEST(MaxThicknessPoints, OnTheHelixAtTheThickestPlace) {
         // The back point stands off the face along the section normal, aft.
         EXPECT_LT(back.X, face.X);
         EXPECT_LE(back.Z, s.r(k) + 1e-6f);
+    }
+}
+
+// A chord of zero, a negative chord, or one too small to move the abscissae
+// by 1 % steps once made the search step forever. It now ends at once and
+// keeps the trailing edge. The search runs on a thread of its own so that a
+// search that never ends fails the test instead of holding up the run.
+TEST(MaxThicknessPoints, AChordTheStepsCannotCrossEndsTheSearch) {
+    ScratchDir dir;
+    for (float chord : {0.0f, -0.5f, 1e-12f}) {
+        std::shared_ptr<PostProcessing> post = fixture_post(FixtureBlade{}, 1, 0);
+        const int k = 2;
+        post->sections.c(k) = chord;
+        auto done = std::make_shared<std::promise<void>>();
+        std::future<void> finished = done->get_future();
+        std::thread([post, done] {
+            find_max_thickness_points(post->sections, post->surface);
+            done->set_value();
+        }).detach();
+        ASSERT_EQ(finished.wait_for(std::chrono::seconds(20)), std::future_status::ready)
+            << "the search does not end for a chord of " << chord;
+        const ReportSections& s = post->sections;
+        float phi = std::atan2(s.P(k), pi * 2.0f * s.r(k));
+        float xm = (s.iT(k) - post->surface.max_thickness(k, pressure_side).X) / std::sin(phi);
+        EXPECT_NEAR(xm, s.xc(k, 1), 1e-5f) << chord;
     }
 }
 
