@@ -3,7 +3,9 @@
 // failed run never leaves a half-written file behind.
 #pragma once
 
+#include <cstddef>
 #include <map>
+#include <sstream>
 #include <string>
 
 namespace korvanti {
@@ -49,6 +51,11 @@ private:
 // input error naming it; an older file of that name is then left as it was,
 // and no temporary file stays behind.
 void write_output_file(const std::string& name, std::string text);
+
+// A stream for the text of a whole output file with room for about `bytes`
+// characters from the start, so that a large text is not copied again and
+// again while it grows. Take the text with std::move(stream).str().
+std::ostringstream text_stream(std::size_t bytes);
 
 // Reads back a file written by write_output_file: from the sink in place, or
 // else from the working directory. False when there is no such file.

@@ -7,7 +7,9 @@
 #include <csignal>
 #include <filesystem>
 #include <initializer_list>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "filelayer/errors.h"
@@ -56,6 +58,21 @@ TEST(OutputFile, ReplacesAnOlderFileCompletely) {
     write_output_file("PERVDAT", "new\n");
     EXPECT_EQ(testing::read_file(dir.path() / "PERVDAT"), "new\n");
     EXPECT_TRUE(other_entries(dir.path(), {"PERVDAT"}).empty());
+
+    // As a rename would: a second link to the older file keeps the older
+    // text, and a symbolic link of that name is replaced, not followed.
+    testing::write_file(dir.path() / "PEROF.SON", "old offsets\n");
+    fs::create_hard_link(dir.path() / "PEROF.SON", dir.path() / "kept.SON");
+    testing::write_file(dir.path() / "target.txt", "target\n");
+    fs::create_symlink("target.txt", dir.path() / "SEHAM.DAT");
+    write_output_file("PEROF.SON", "new offsets\n");
+    write_output_file("SEHAM.DAT", "new summary\n");
+    EXPECT_EQ(testing::read_file(dir.path() / "PEROF.SON"), "new offsets\n");
+    EXPECT_EQ(testing::read_file(dir.path() / "kept.SON"), "old offsets\n");
+    EXPECT_FALSE(fs::is_symlink(dir.path() / "SEHAM.DAT"));
+    EXPECT_EQ(testing::read_file(dir.path() / "SEHAM.DAT"), "new summary\n");
+    EXPECT_EQ(testing::read_file(dir.path() / "target.txt"), "target\n");
+    EXPECT_TRUE(other_entries(dir.path(), {"PERVDAT", "PEROF.SON", "kept.SON", "SEHAM.DAT", "target.txt"}).empty());
 }
 
 TEST(OutputFile, AFileThatCannotBeWrittenIsAnInputErrorNamingItAndKeepsTheOldOne) {
@@ -177,6 +194,20 @@ TEST(OutputFile, RedirectsNestAndRestoreTheOuterSink) {
     EXPECT_EQ(outer.files().size(), 1u);
     EXPECT_EQ(outer.files().at("B"), "outer\n");
     EXPECT_TRUE(other_entries(dir.path(), {}).empty());
+}
+
+TEST(TextStream, HoldsExactlyWhatWasWrittenWithinAndBeyondItsRoom) {
+    for (std::size_t room : {std::size_t{0}, std::size_t{8}, std::size_t{100000}}) {
+        std::ostringstream out = text_stream(room);
+        std::string expected;
+        for (int i = 0; i < 2000; ++i) {
+            out << "line " << i << '\n';
+            expected += "line " + std::to_string(i) + "\n";
+        }
+        EXPECT_EQ(std::move(out).str(), expected) << room;
+    }
+    std::ostringstream empty = text_stream(64);
+    EXPECT_EQ(std::move(empty).str(), "");
 }
 
 }  // namespace
