@@ -79,7 +79,12 @@ void write_strip_table(const Mesh& mesh, std::ostream& out) {
 
 std::string panel_data_text(const BladeModel& model, const ReportSections& sections,
                             const BladeSurface& surface, const Mesh& mesh) {
-    std::ostringstream out;
+    // Mostly lines of 11 to 31 characters: the sections, the surface grid,
+    // the nodes and the panels.
+    std::size_t lines = static_cast<std::size_t>(mesh.node_count) + static_cast<std::size_t>(mesh.panel_count);
+    for (int k = 1; k <= sections.M; ++k)
+        lines += 2 * static_cast<std::size_t>(sections.NP(k)) + 6 * static_cast<std::size_t>(surface.Ncount(k));
+    std::ostringstream out = text_stream(24 * lines + 4096);
     write_sections(sections, surface, out);
     write_surface_grid(sections, surface, out);
     write_particulars(model, sections, surface, out);

@@ -145,7 +145,12 @@ void put_hub(std::ostream& out, const Mesh& mesh, const HubProfileSpline& hub) {
 }  // namespace
 
 std::string tecplot_3d_text(const Mesh& mesh, int blade_count) {
-    std::ostringstream out;
+    // 46 characters a point, a blank line a row, and the zone headers.
+    std::size_t points = 2 * static_cast<std::size_t>(mesh.N1) * static_cast<std::size_t>(mesh.Nrow);
+    for (int k = 1; k <= mesh.M; ++k) points += 2 * static_cast<std::size_t>(mesh.row_points(k));
+    std::size_t rows = 2 * static_cast<std::size_t>(mesh.Nrow + mesh.M);
+    std::ostringstream out =
+        text_stream(static_cast<std::size_t>(blade_count) * (46 * points + 2 * rows + 4 * 160) + 64);
     for (int b = 1; b <= blade_count; ++b) {
         Turn turn = blade_turn(b, blade_count);
         for (int zone = 1; zone <= 2; ++zone) write_hub_zone(out, mesh, zone, turn);
@@ -159,7 +164,10 @@ std::string tecplot_3d_text(const Mesh& mesh, int blade_count) {
 }
 
 std::string rhino_macro_text(const Mesh& mesh, const HubProfileSpline& hub) {
-    std::ostringstream out;
+    // About 36 characters a point of the two blade grids and the hub profile.
+    std::size_t points = static_cast<std::size_t>(hub.NH) + 2;
+    for (int k = 1; k <= mesh.M; ++k) points += 2 * static_cast<std::size_t>(mesh.row_points(1));
+    std::ostringstream out = text_stream(36 * points + 2048);
     put_lines(out, {"-Restore", "-SetView", "_World", "p", "-Layer", "f", "*", "_Enter"});
     put_layer(out, "PropFace");
     put_blade_grid(out, mesh, pressure_side);
