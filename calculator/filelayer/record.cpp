@@ -657,13 +657,53 @@ inline char* put_digits_before(char* q, std::uint64_t n) {
     return q;
 }
 
-// Fw.d of n = |x| * 10^d rounded (the common case, n below 2^64). The field
-// is laid out right to left over blanks in a local buffer and copied once.
+constexpr std::uint64_t pow10_64[20] = {1,
+                                        10,
+                                        100,
+                                        1000,
+                                        10000,
+                                        100000,
+                                        1000000,
+                                        10000000,
+                                        100000000,
+                                        1000000000,
+                                        10000000000,
+                                        100000000000,
+                                        1000000000000,
+                                        10000000000000,
+                                        100000000000000,
+                                        1000000000000000,
+                                        10000000000000000,
+                                        100000000000000000,
+                                        1000000000000000000,
+                                        10000000000000000000u};
+
+// The number of decimal digits of n (0 for n = 0), without a branch.
+inline int decimal_digits(std::uint64_t n) {
+    int guess = ((static_cast<int>(std::bit_width(n)) * 1233) >> 12) + 1;   // the count or one more
+    return guess - static_cast<int>(n < pow10_64[guess - 1]);
+}
+
+// Fw.d of n = |x| * 10^d rounded (the common case, n below 2^64). The
+// field's length is known from the digit count, so it is written right to
+// left straight into the record.
 void put_fixed_scaled(RecordBuffer& out, bool negative, std::uint64_t n, int w, int d) {
-    char buf[96];   // d <= 16 here, at most 20 integer digits, and room for w <= 64
-    char* end = buf + sizeof buf;
-    std::memcpy(end - 64, blanks64, 64);
-    char* q = end;
+    const int digits = decimal_digits(n);
+    int int_len = digits > d ? digits - d : 0;
+    if (d == 0 && n == 0) int_len = 1;   // "0." has its zero
+    int len = (negative ? 1 : 0) + int_len + 1 + d;
+    const bool zero = int_len == 0 && w != 0 && len < w;   // the optional zero, when there is room
+    if (zero) ++len;
+    if (w == 0) w = len;
+    if (len > w) {
+        stars(out, w);
+        return;
+    }
+    char* field = out.room(static_cast<std::size_t>(w));
+    const int blanks_before = w - len;
+    if (blanks_before <= 64) copy_bytes(field, blanks64, static_cast<std::size_t>(blanks_before));
+    else std::memset(field, ' ', static_cast<std::size_t>(blanks_before));
+    char* q = field + w;
     int k = 0;
     for (; k + 2 <= d; k += 2) {
         std::uint64_t rest = n / 100;
@@ -678,24 +718,9 @@ void put_fixed_scaled(RecordBuffer& out, bool negative, std::uint64_t n, int w, 
         n = rest;
     }
     *--q = '.';
-    if (n != 0) {
-        q = put_digits_before(q, n);
-    } else if (d == 0) {
-        *--q = '0';
-    } else if (w != 0 && (end - q) + (negative ? 1 : 0) < w) {
-        *--q = '0';   // the optional zero before the point, when there is room
-    }
+    if (n != 0) q = put_digits_before(q, n);
+    else if (int_len == 1 || zero) *--q = '0';
     if (negative) *--q = '-';
-    const int len = static_cast<int>(end - q);
-    if (w == 0) w = len;
-    if (len > w) {
-        stars(out, w);
-    } else if (w <= 64) {
-        out.append(end - w, static_cast<std::size_t>(w));
-    } else {
-        pad(out, w - len);
-        out.append(q, static_cast<std::size_t>(len));
-    }
 }
 
 void put_fixed(RecordBuffer& out, float x, int w, int d) {
