@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "filelayer/errors.h"
 
@@ -11,9 +13,10 @@ namespace {
 
 bool is_separator(char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == ','; }
 
-// Splits a line into its items; a "/" ends the items of the read.
-std::vector<std::string> split_items(const std::string& line, bool& slash) {
-    std::vector<std::string> items;
+// Splits a line into its items (views into the line); a "/" ends the items
+// of the read.
+void split_items(std::string_view line, std::vector<std::string_view>& items, bool& slash) {
+    items.clear();
     slash = false;
     size_t i = 0;
     while (i < line.size()) {
@@ -27,10 +30,9 @@ std::vector<std::string> split_items(const std::string& line, bool& slash) {
         while (i < line.size() && !is_separator(line[i]) && line[i] != '/') ++i;
         items.push_back(line.substr(start, i - start));
     }
-    return items;
 }
 
-bool parse_integer(const std::string& item, int& value) {
+bool parse_integer(std::string_view item, int& value) {
     const char* first = item.data();
     const char* last = first + item.size();
     if (first != last && *first == '+') ++first;
@@ -39,17 +41,30 @@ bool parse_integer(const std::string& item, int& value) {
     return ec == std::errc() && ptr == last;
 }
 
+// Where a bare-sign exponent ("1.5-3") needs its "e": the first sign after
+// the first character, unless an e or E stands before it; npos when none.
+size_t bare_exponent_sign(std::string_view item) {
+    size_t sign = item.find_first_of("+-", 1);
+    if (sign != std::string_view::npos && (item[sign - 1] == 'e' || item[sign - 1] == 'E'))
+        return std::string_view::npos;
+    return sign;
+}
+
 // A real as Fortran writes it: optional sign, digits with or without a point,
-// an exponent with E, D or a bare sign ("1.5-3").
+// an exponent with E, D or a bare sign ("1.5-3"). Items in the plain form are
+// read where they stand; the others are rewritten with an E first.
 template <class T>
-bool parse_real(std::string item, T& value) {
-    for (char& ch : item) {
-        if (ch == 'd' || ch == 'D' || ch == 'q' || ch == 'Q') ch = 'e';
-    }
-    size_t mantissa_end = item.find_first_of("+-", 1);
-    if (mantissa_end != std::string::npos && item[mantissa_end - 1] != 'e' &&
-        item[mantissa_end - 1] != 'E') {
-        item.insert(mantissa_end, "e");
+bool parse_real(std::string_view item, T& value) {
+    std::string rewritten;
+    if (item.find_first_of("dDqQ") != std::string_view::npos ||
+        bare_exponent_sign(item) != std::string_view::npos) {
+        rewritten.assign(item);
+        for (char& ch : rewritten) {
+            if (ch == 'd' || ch == 'D' || ch == 'q' || ch == 'Q') ch = 'e';
+        }
+        size_t sign = bare_exponent_sign(rewritten);
+        if (sign != std::string::npos) rewritten.insert(sign, "e");
+        item = rewritten;
     }
     const char* first = item.data();
     const char* last = first + item.size();
@@ -61,12 +76,15 @@ bool parse_real(std::string item, T& value) {
 }
 
 // Expands a repeat count "r*c" into r copies of c.
-void expand_repeats(std::vector<std::string>& items) {
-    std::vector<std::string> expanded;
-    for (const std::string& item : items) {
+void expand_repeats(std::vector<std::string_view>& items, std::vector<std::string_view>& expanded) {
+    bool any = false;
+    for (std::string_view item : items) any = any || item.find('*') != std::string_view::npos;
+    if (!any) return;
+    expanded.clear();
+    for (std::string_view item : items) {
         size_t star = item.find('*');
         int count = 0;
-        if (star != std::string::npos && star > 0 && parse_integer(item.substr(0, star), count) &&
+        if (star != std::string_view::npos && star > 0 && parse_integer(item.substr(0, star), count) &&
             count > 0 && count <= 1000) {
             for (int k = 0; k < count; ++k) expanded.push_back(item.substr(star + 1));
         } else {
@@ -98,13 +116,15 @@ void FreeFormatReader::skip_lines(int n) {
 void FreeFormatReader::read_targets(std::string_view what, const std::vector<Target>& targets) {
     size_t done = 0;
     std::string line;
+    std::vector<std::string_view> items;
+    std::vector<std::string_view> expanded;
     while (done < targets.size()) {
         if (!next_line(line)) fail_at_end(what);
         bool slash = false;
-        std::vector<std::string> items = split_items(line, slash);
-        expand_repeats(items);
+        split_items(line, items, slash);
+        expand_repeats(items, expanded);
         for (size_t k = 0; k < items.size() && done < targets.size(); ++k, ++done) {
-            const std::string& item = items[k];
+            std::string_view item = items[k];
             bool ok = std::visit(
                 [&](auto* target) {
                     using T = std::remove_pointer_t<decltype(target)>;
@@ -114,7 +134,7 @@ void FreeFormatReader::read_targets(std::string_view what, const std::vector<Tar
                 targets[done]);
             if (!ok) {
                 bool integer = std::holds_alternative<int*>(targets[done]);
-                fail(std::string(what) + " bekleniyordu; '" + item + "' bir " +
+                fail(std::string(what) + " bekleniyordu; '" + std::string(item) + "' bir " +
                      (integer ? "tamsayi" : "sayi") + " degil");
             }
         }
