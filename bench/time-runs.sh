@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# Times whole runs of both programs, process start included, over every task
+# file in examples/ and reports the median of many runs per propeller.
+#
+#   bench/time-runs.sh [-n RUNS] [TASK.TSK ...]
+#
+# For each task, in a scratch directory holding Korvanti.TSK and WAGBPROP.DAT:
+#   Korvanti new     Korvanti < /dev/null in a directory without earlier outputs
+#                    (they are removed between runs, outside the timing)
+#   Korvanti again   the same run over the files of the previous run
+#   drawing 1        TELVARO_3B_CIZIMLER with DISPLAY unset, answers "1", "1"
+#                    (form plans at scale 1) on standard input
+#   drawing 2        the same with "2", "3", "E" (3D view of blades and hub,
+#                    every blade)
+# Each time runs from just before the program starts to just after it ends
+# (bash's EPOCHREALTIME: no helper process is started for the clock). The
+# programs run from the build of scripts/build.sh ($KORVANTI_BUILD_DIR or
+# build/), which is brought up to date first.
+set -euo pipefail
+export LC_ALL=C
+root="$(cd "$(dirname "$0")/.." && pwd)"
+runs=50
+if [ "${1:-}" = "-n" ]; then
+  runs="$2"
+  shift 2
+fi
+case "$runs" in
+  ''|*[!0-9]*|0) echo "usage: $0 [-n RUNS] [TASK.TSK ...]" >&2; exit 2 ;;
+esac
+tasks=("$@")
+if [ ${#tasks[@]} -eq 0 ]; then
+  tasks=("$root"/examples/*.TSK)
+fi
+
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh" >/dev/null
+# The drawing generator asks on the console when there is no display.
+unset DISPLAY
+build="${KORVANTI_BUILD_DIR:-$root/build}"
+korvanti="$build/calculator/Korvanti"
+telvaro="$build/drawing/TELVARO_3B_CIZIMLER"
+
+work="$(mktemp -d "${TMPDIR:-/tmp}/korvanti-times-XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+printf '1\n1\n' >"$work/answers-1"
+printf '2\n3\nE\n' >"$work/answers-2"
+
+# The median of the numbers on standard input, in milliseconds.
+median_ms() {
+  sort -n | awk '{ v[NR] = $1 } END {
+    m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+    printf "%.2f", m / 1000 }'
+}
+
+remove_outputs() {
+  find "$1" -maxdepth 1 -type f ! -name Korvanti.TSK ! -name WAGBPROP.DAT ! -name 'answers-*' -delete
+}
+
+# time_runs DIR INPUT COMMAND...: the median of $runs runs of COMMAND in DIR.
+# With FRESH=1 the outputs of the previous run are removed before each run.
+time_runs() {
+  local dir="$1" input="$2"
+  shift 2
+  local t0 t1 status i
+  (
+    cd "$dir"
+    "$@" <"$input" >/dev/null 2>&1 || true   # warm-up, not counted
+    for ((i = 0; i < runs; i++)); do
+      if [ "${FRESH:-0}" = 1 ]; then remove_outputs .; fi
+      status=0
+      t0=$EPOCHREALTIME
+      "$@" <"$input" >/dev/null 2>&1 || status=$?
+      t1=$EPOCHREALTIME
+      if [ "$status" -ne 0 ]; then
+        echo "$* ended with status $status in $dir" >&2
+        exit 1
+      fi
+      echo $((10#${t1/./} - 10#${t0/./}))
+    done
+  ) | median_ms
+}
+
+printf 'Median of %d runs, in ms (process start included)\n\n' "$runs"
+printf '%-22s %13s %15s %10s %10s\n' task "Korvanti new" "Korvanti again" "drawing 1" "drawing 2"
+worst_new=0 worst_again=0 worst_draw=0
+for task in "${tasks[@]}"; do
+  name="$(basename "$task" .TSK)"
+  dir="$work/$name"
+  mkdir "$dir"
+  cp "$task" "$dir/Korvanti.TSK"
+  cp "$root/data/WAGBPROP.DAT" "$dir/WAGBPROP.DAT"
+  new=$(FRESH=1 time_runs "$dir" /dev/null "$korvanti")
+  again=$(time_runs "$dir" /dev/null "$korvanti")
+  draw1=$(time_runs "$dir" "$work/answers-1" "$telvaro")
+  draw2=$(time_runs "$dir" "$work/answers-2" "$telvaro")
+  printf '%-22s %13s %15s %10s %10s\n' "$name" "$new" "$again" "$draw1" "$draw2"
+  worst_new=$(awk -v a="$worst_new" -v b="$new" 'BEGIN { print (b > a) ? b : a }')
+  worst_again=$(awk -v a="$worst_again" -v b="$again" 'BEGIN { print (b > a) ? b : a }')
+  worst_draw=$(awk -v a="$worst_draw" -v b="$draw1" -v c="$draw2" 'BEGIN { m = a; if (b > m) m = b; if (c > m) m = c; print m }')
+done
+printf '\nLargest median: Korvanti new %s ms, Korvanti again %s ms, drawing %s ms\n' \
+  "$worst_new" "$worst_again" "$worst_draw"
