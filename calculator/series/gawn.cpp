@@ -33,20 +33,27 @@ const Array1<float, gawn_points> gawn_chord_fraction = list_from_values<gawn_poi
     {0.0f, 0.025f, 0.05f, 0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f, 0.7f, 0.8f, 0.9f, 0.95f, 0.975f,
      1.0f});
 
-// Model radii and chords (inches) of the outline for one width parameter.
+// Model radii and chords (inches) of the outline for one width parameter,
+// with the ellipse factors √(1 - u·u) that do not depend on it.
 struct GawnOutline {
-    Array1<float, gawn_radii> rho, w;
+    Array1<float, gawn_radii> rho, w, ellipse;
 };
 
-// Ellipse of width 10·p at r/R 0.55 and half-length 0.45 in r/R, taken as
-// (10·p)·√(1 - u·u); the tip chord is a quarter of the chord at r/R 0.985.
-void gawn_outline(float p, GawnOutline& o) {
+// The radii and ellipse factors, u = (r/R - 0.55)/0.45.
+void gawn_outline_radii(GawnOutline& o) {
     for (int i = 1; i <= gawn_radii; ++i) {
         const float x = gawn_radius_ratio(i);
         const float u = (x - 0.55f) / 0.45f;
         o.rho(i) = x * model_radius;
-        o.w(i) = 10.0f * p * std::sqrt(1.0f - u * u);
+        o.ellipse(i) = std::sqrt(1.0f - u * u);
     }
+}
+
+// Ellipse of width 10·p at r/R 0.55 and half-length 0.45 in r/R, taken as
+// (10·p)·√(1 - u·u); the tip chord is a quarter of the chord at r/R 0.985.
+// The radii and ellipse factors are in place.
+void gawn_outline(float p, GawnOutline& o) {
+    for (int i = 1; i <= gawn_radii; ++i) o.w(i) = 10.0f * p * o.ellipse(i);
     o.w(gawn_radii) = o.w(gawn_radii - 1) / 4.0f;
 }
 
@@ -62,6 +69,7 @@ float gawn_area_ratio(const GawnOutline& o) {
 // rounds up to 15001). The first outline whose area ratio exceeds the
 // requested one is kept. Returns false when none up to there is wide enough.
 bool gawn_width_search(float area_ratio, GawnOutline& o) {
+    gawn_outline_radii(o);
     float p = search_start;
     for (int n = 1; n <= search_steps; ++n) {
         gawn_outline(p, o);
