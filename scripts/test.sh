@@ -15,11 +15,14 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 stages=" ${KORVANTI_STAGES:-normal sanitize fuzz} "
 jobs="$(nproc)"
 "$root/scripts/setup.sh"
+stage_start=$SECONDS
+stage_done() { echo "== $1 stage passed in $((SECONDS - stage_start)) s"; stage_start=$SECONDS; }
 
 if [[ "$stages" == *" normal "* ]]; then
   echo "== normal build and tests"
   "$root/scripts/build.sh"
   ctest --test-dir "${KORVANTI_BUILD_DIR:-$root/build}" --output-on-failure -j"$jobs"
+  stage_done normal
 fi
 
 if [[ "$stages" == *" sanitize "* ]]; then
@@ -49,6 +52,7 @@ if [[ "$stages" == *" sanitize "* ]]; then
     status=1
   fi
   [ "$status" -eq 0 ] || exit "$status"
+  stage_done sanitize
 fi
 
 if [[ "$stages" == *" fuzz "* ]]; then
@@ -58,4 +62,5 @@ if [[ "$stages" == *" fuzz "* ]]; then
     -DKORVANTI_FUZZ=ON -DKORVANTI_TESTS=OFF >/dev/null
   cmake --build "$fuzz_build" -j"$jobs"
   ctest --test-dir "$fuzz_build" --output-on-failure -j"$jobs"
+  stage_done fuzz
 fi
