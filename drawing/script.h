@@ -2,6 +2,7 @@
 // line being an Enter that ends the command in progress.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -25,12 +26,15 @@ public:
     // Writes the sheet point written last once more (it selects the polyline
     // just drawn at a PEDIT prompt).
     void repeat_last_point();
+    // Makes room for about `bytes` more characters of script.
+    void reserve(std::size_t bytes) { text_.reserve(text_.size() + bytes); }
 
-    const std::vector<std::string>& lines() const { return lines_; }
-    std::string text() const;
+    // The lines written so far, and the whole script (each line ended by '\n').
+    std::vector<std::string> lines() const;
+    const std::string& text() const { return text_; }
 
 private:
-    std::vector<std::string> lines_;
+    std::string text_;
     std::string last_point_;
 };
 
