@@ -1,9 +1,12 @@
 #include "drawing_run.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <system_error>
@@ -107,6 +110,24 @@ bool write_3d_view(Dialogue& dialogue, Script& script, const PanelData& d) {
     return true;
 }
 
+// Gives the finished script its final name. An older regular file of that
+// name is swapped out in one step and then removed: readers see the old or
+// the new script, never none, as with a rename over it; but a rename over an
+// existing file makes ext4 force the new data out to the disk at once.
+void take_final_name(const fs::path& temporary, const fs::path& final_path, std::error_code& ec) {
+#if defined(__linux__) && defined(RENAME_EXCHANGE)
+    struct stat existing;
+    if (lstat(final_path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
+        renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, final_path.c_str(), RENAME_EXCHANGE) == 0) {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);   // the older script, now under the temporary name
+        ec.clear();
+        return;
+    }
+#endif
+    fs::rename(temporary, final_path, ec);
+}
+
 // Writes the script beside its final name and renames it into place, so that
 // the final name only ever holds a complete script.
 std::optional<std::string> write_script_file(const fs::path& dir, const Script& script) {
@@ -123,7 +144,7 @@ std::optional<std::string> write_script_file(const fs::path& dir, const Script& 
         }
     }
     std::error_code ec;
-    fs::rename(temporary, final_path, ec);
+    take_final_name(temporary, final_path, ec);
     if (ec) {
         std::error_code ignored;
         fs::remove(temporary, ignored);
