@@ -35,15 +35,18 @@ float quadratic_at(const StationArray& r, const StationArray& value, float x) {
     return y;
 }
 
-// The last station becomes station N-1 scaled by q = tq/tm(N), with its
-// chord divided by 2.75 and centred on the station's own skew. The chordwise
-// fraction is taken as ((xc - xc(1)) - c/2)/c, from the trailing edge.
+// The last station becomes station N-1 scaled by q = tq/tm(N-1), with its
+// chord divided by 2.75 and centred on the station's own skew: the copied
+// section then has the tip thickness tq that the parabola through the three
+// stations inside gives (for the B-series, whose thickness is linear in r/R,
+// the tabulated tip thickness tm(N)). The chordwise fraction is taken as
+// ((xc - xc(1)) - c/2)/c, from the trailing edge.
 void make_b_series_tip(BladeModel& m) {
     const int N = m.station_count;
     float tq = 0.0f;
     quadratic_through_three_points(m.r(N - 3), m.r(N - 2), m.r(N - 1), m.tm(N - 3), m.tm(N - 2),
                                    m.tm(N - 1), m.r(N), tq);
-    const float q = tq / m.tm(N);
+    const float q = tq / m.tm(N - 1);
     Array1<float, max_points> u;
     for (int j = 1; j <= m.point_count; ++j) {
         u(j) = (m.xc(N - 1, j) - m.xc(N - 1, 1) - m.c(N - 1) / 2.0f) / m.c(N - 1);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -94,14 +96,20 @@ TEST(OffsetsFile, BSeriesTipSectionIsTheNextSectionShortened) {
     EXPECT_NEAR(m.xc(9, 20) - m.xc(9, 1), c8 / 2.75f, 2e-6f);
     EXPECT_NEAR((m.xc(9, 20) + m.xc(9, 1)) / 2, skew_tip, 2e-6f);
     // tm is linear in r/R for the B-series: the parabola through the three
-    // stations inside gives tm(N) back, so the copy is scaled by 1.
+    // stations inside gives the tabulated tip thickness 0.003·D back, and the
+    // copy of the 0.9 section (tm 0.0072·D for Z = 4) is scaled down to it.
+    const float q = 0.003f / (0.0092f - 4 * 0.0005f);
+    float thickest = 0.0f;
     for (int j = 1; j <= 20; ++j) {
-        EXPECT_NEAR(m.yb(9, j), m.yb(8, j), 1e-6f) << j;
-        EXPECT_NEAR(m.yf(9, j), m.yf(8, j), 1e-6f) << j;
+        EXPECT_NEAR(m.yb(9, j), m.yb(8, j) * q, 2e-6f) << j;
+        EXPECT_NEAR(m.yf(9, j), m.yf(8, j) * q, 2e-6f) << j;
+        thickest = std::max(thickest, m.yb(9, j) - m.yf(9, j));
         const float u8 = (m.xc(8, j) - m.xc(8, 1)) / c8;
         const float u9 = (m.xc(9, j) - m.xc(9, 1)) / m.c(9);
         EXPECT_NEAR(u8, u9, 1e-5f) << j;
     }
+    EXPECT_NEAR(thickest, 0.003f * 2.0f, 2e-6f);
+    EXPECT_NEAR(thickest, m.tm(9), 2e-6f);  // the section agrees with the tabulated tip
 }
 
 TEST(OffsetsFile, B4_55RadialSummary) {
