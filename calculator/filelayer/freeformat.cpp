@@ -109,7 +109,7 @@ bool FreeFormatReader::next_line(std::string& line) {
 void FreeFormatReader::skip_lines(int n) {
     std::string line;
     for (int k = 0; k < n; ++k) {
-        if (!next_line(line)) fail_at_end("further lines of text");
+        if (!next_line(line)) fail_at_end("baska satirlar");
     }
 }
 

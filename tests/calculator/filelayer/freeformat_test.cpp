@@ -104,3 +104,21 @@ TEST(FreeFormatReader, SkippingPastTheEndIsAnInputError) {
 
 }  // namespace
 }  // namespace korvanti
+
+namespace korvanti {
+namespace {
+
+TEST(FreeFormatReader, SkippingPastTheEndSaysWhereTheFileEnds) {
+    std::istringstream in("a\nb\n");
+    FreeFormatReader reader(in, "Korvanti.TSK");
+    try {
+        reader.skip_lines(5);
+        FAIL() << "no error";
+    } catch (const InputError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  " HATA: Korvanti.TSK dosyasi 2 satirdan sonra bitiyor; baska satirlar bekleniyordu");
+    }
+}
+
+}  // namespace
+}  // namespace korvanti
