@@ -57,9 +57,9 @@ std::string series_of(const std::string& task) {
 }
 
 struct Example {
-    std::string name;   // task file name without .TSK
-    std::string task;   // its text
-    fs::path dir;       // scratch working directory holding Korvanti.TSK and WAGBPROP.DAT
+    std::string name;  // task file name without .TSK
+    std::string task;  // its text
+    fs::path dir;      // scratch working directory holding Korvanti.TSK and WAGBPROP.DAT
 };
 
 // The files of the input, kept when the outputs of a run are removed.
@@ -192,16 +192,19 @@ int main(int argc, char** argv) {
         examples.push_back(std::move(example));
     }
     for (const auto& example : examples)
-        benchmark::RegisterBenchmark(("WholeRun/" + example.name).c_str(),
-                                     [&example](benchmark::State& state) { whole_run(state, example, false); })
+        benchmark::RegisterBenchmark(
+            ("WholeRun/" + example.name).c_str(),
+            [&example](benchmark::State& state) { whole_run(state, example, false); })
             ->Unit(benchmark::kMicrosecond);
     for (const auto& example : examples)
-        benchmark::RegisterBenchmark(("WholeRunFresh/" + example.name).c_str(),
-                                     [&example](benchmark::State& state) { whole_run(state, example, true); })
+        benchmark::RegisterBenchmark(
+            ("WholeRunFresh/" + example.name).c_str(),
+            [&example](benchmark::State& state) { whole_run(state, example, true); })
             ->Unit(benchmark::kMicrosecond);
     for (const auto& example : examples)
-        benchmark::RegisterBenchmark(("Pipeline/" + example.name).c_str(),
-                                     [&example](benchmark::State& state) { pipeline(state, example); })
+        benchmark::RegisterBenchmark(
+            ("Pipeline/" + example.name).c_str(),
+            [&example](benchmark::State& state) { pipeline(state, example); })
             ->Unit(benchmark::kMicrosecond);
 
     benchmark::RunSpecifiedBenchmarks();

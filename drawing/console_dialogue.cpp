@@ -16,7 +16,8 @@ std::string trimmed(const std::string& text) {
 
 }  // namespace
 
-ConsoleDialogue::ConsoleDialogue(std::istream& in, std::ostream& out, std::ostream& err, bool echo_answers)
+ConsoleDialogue::ConsoleDialogue(std::istream& in, std::ostream& out, std::ostream& err,
+                                 bool echo_answers)
     : in_(in), out_(out), err_(err), echo_answers_(echo_answers) {}
 
 void ConsoleDialogue::start() {
@@ -41,8 +42,8 @@ std::optional<std::string> ConsoleDialogue::ask(const std::string& prompt, const
     start();
     if (!trimmed(title).empty()) out_ << trimmed(title) << '\n';
     const auto end = prompt.find_last_not_of(' ');
-    out_ << prompt.substr(0, end == std::string::npos ? 0 : end + 1) << " [" << default_text << "]: "
-         << std::flush;
+    out_ << prompt.substr(0, end == std::string::npos ? 0 : end + 1) << " [" << default_text
+         << "]: " << std::flush;
     std::string answer;
     if (!std::getline(in_, answer)) {
         out_ << default_text << '\n' << std::flush;

@@ -31,7 +31,8 @@ std::string trimmed(const std::string& text) {
 }
 
 // Asks until the answer is a number; nothing when the user cancels.
-std::optional<double> ask_number(Dialogue& dialogue, const std::string& prompt, const std::string& default_text) {
+std::optional<double> ask_number(Dialogue& dialogue, const std::string& prompt,
+                                 const std::string& default_text) {
     for (;;) {
         const auto answer = dialogue.ask(prompt, " ", default_text);
         if (!answer) return std::nullopt;
@@ -47,8 +48,8 @@ std::optional<double> ask_number(Dialogue& dialogue, const std::string& prompt, 
 // scale exceeds the limit at which the blade radius is drawn 200 mm long.
 std::optional<double> ask_scale(Dialogue& dialogue, double D, double s) {
     const double s_max = scale_limit(D);
-    const std::string prompt =
-        "A3 KAGIDI CIZIM OLCEGINI GIRINIZ <OLCEK=1> - MINIMUM OLCEK " + decimal_text(s_max, 6) + " OLMALI";
+    const std::string prompt = "A3 KAGIDI CIZIM OLCEGINI GIRINIZ <OLCEK=1> - MINIMUM OLCEK " +
+                               decimal_text(s_max, 6) + " OLMALI";
     for (;;) {
         const auto answer = ask_number(dialogue, prompt, "1");
         if (!answer) return std::nullopt;
@@ -102,7 +103,8 @@ bool write_3d_view(Dialogue& dialogue, Script& script, const PanelData& d) {
         if (!answer) return false;
         panelling = panelling_choice(*answer);
     }
-    const auto other_blades = dialogue.ask("DİĞER KANATLARI ÇİZMEK İSTER MİSİNİZ (E/H) <E>", " ", "E");
+    const auto other_blades =
+        dialogue.ask("DİĞER KANATLARI ÇİZMEK İSTER MİSİNİZ (E/H) <E>", " ", "E");
     if (!other_blades) return false;
     const std::string yes = trimmed(*other_blades);
     const int copies = (yes == "E" || yes == "e" || yes == "0") ? d.Z : 1;
@@ -118,9 +120,10 @@ void take_final_name(const fs::path& temporary, const fs::path& final_path, std:
 #if defined(__linux__) && defined(RENAME_EXCHANGE)
     struct stat existing;
     if (lstat(final_path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
-        renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, final_path.c_str(), RENAME_EXCHANGE) == 0) {
+        renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, final_path.c_str(), RENAME_EXCHANGE) ==
+            0) {
         std::error_code ignored;
-        fs::remove(temporary, ignored);   // the older script, now under the temporary name
+        fs::remove(temporary, ignored);  // the older script, now under the temporary name
         ec.clear();
         return;
     }
@@ -132,7 +135,8 @@ void take_final_name(const fs::path& temporary, const fs::path& final_path, std:
 // the final name only ever holds a complete script.
 std::optional<std::string> write_script_file(const fs::path& dir, const Script& script) {
     const fs::path final_path = dir / kScriptFile;
-    const fs::path temporary = dir / (std::string(kScriptFile) + "." + std::to_string(getpid()) + ".tmp");
+    const fs::path temporary =
+        dir / (std::string(kScriptFile) + "." + std::to_string(getpid()) + ".tmp");
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         out << script.text();
@@ -161,7 +165,8 @@ std::optional<double> answer_number(const std::string& answer) {
     const char* last = text.data() + text.size();
     double value = 0;
     auto [end, ec] = std::from_chars(first, last, value);
-    if (text.empty() || ec != std::errc() || end != last || !std::isfinite(value)) return std::nullopt;
+    if (text.empty() || ec != std::errc() || end != last || !std::isfinite(value))
+        return std::nullopt;
     return value;
 }
 

@@ -11,8 +11,8 @@
 namespace telvaro {
 
 constexpr int kExitScriptWritten = 0;
-constexpr int kExitNoScript = 1;    // PERVDAT missing or damaged, or the script could not be written
-constexpr int kExitCancelled = 2;   // the user closed the dialogue before the script was complete
+constexpr int kExitNoScript = 1;   // PERVDAT missing or damaged, or the script could not be written
+constexpr int kExitCancelled = 2;  // the user closed the dialogue before the script was complete
 
 inline const char* const kPanelDataFile = "PERVDAT";
 inline const char* const kScriptFile = "TELVARO_3B_CIZIMLER.SCR";

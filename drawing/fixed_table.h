@@ -30,8 +30,10 @@ private:
         const std::array<int, sizeof...(Index)> at{static_cast<int>(index)...};
         std::size_t flat = 0;
         for (std::size_t d = 0; d < at.size(); ++d) {
-            if (at[d] < 1 || at[d] > capacity_[d]) throw std::out_of_range("table index out of range");
-            flat = flat * static_cast<std::size_t>(capacity_[d]) + static_cast<std::size_t>(at[d] - 1);
+            if (at[d] < 1 || at[d] > capacity_[d])
+                throw std::out_of_range("table index out of range");
+            flat =
+                flat * static_cast<std::size_t>(capacity_[d]) + static_cast<std::size_t>(at[d] - 1);
         }
         return flat;
     }

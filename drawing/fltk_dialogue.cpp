@@ -49,6 +49,8 @@ struct ModalBox {
         window.end();
         window.set_modal();
     }
+    ModalBox(const ModalBox&) = delete;
+    ModalBox& operator=(const ModalBox&) = delete;
 
     // Shows the box below `owner`, leaving the printed lines in view, and
     // waits until it is closed one way or the other.
@@ -57,7 +59,7 @@ struct ModalBox {
         window.show();
         if (input != nullptr) {
             input->take_focus();
-            input->position(input->size(), 0);   // the whole default text selected
+            input->position(input->size(), 0);  // the whole default text selected
         }
         while (window.shown()) Fl::wait();
     }

@@ -16,6 +16,8 @@ public:
     // opened (no X server, as on a build machine or over a plain ssh login).
     static std::unique_ptr<FltkDialogue> open();
     ~FltkDialogue() override;
+    FltkDialogue(const FltkDialogue&) = delete;
+    FltkDialogue& operator=(const FltkDialogue&) = delete;
 
     void print(const std::string& line) override;
     // Shows the message in the window and on the console, and waits until the

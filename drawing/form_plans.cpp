@@ -62,7 +62,8 @@ void surface_sections(Script& script, const PanelData& d, const View& view, int 
 
 // Polyline across the radii through face point w = 1 (leading) or w = NCH(k)
 // (trailing) of every radius.
-void surface_edge(Script& script, const PanelData& d, const View& view, bool last_point, int u, int v) {
+void surface_edge(Script& script, const PanelData& d, const View& view, bool last_point, int u,
+                  int v) {
     polyline(script, d.M, [&](int k) {
         const int w = last_point ? d.NCH(k) : 1;
         script.point(view.x(d.S(kFace, u, k, w)), view.y(d.S(kFace, v, k, w)));
@@ -71,9 +72,11 @@ void surface_edge(Script& script, const PanelData& d, const View& view, bool las
 
 void section_outlines(Script& script, const PanelData& d, const View& view) {
     for (int k = 1; k <= d.M; ++k) {
-        polyline(script, d.NP(k), [&](int j) { script.point(view.x(d.xc(k, j)), view.y(d.ys(k, j))); });
+        polyline(script, d.NP(k),
+                 [&](int j) { script.point(view.x(d.xc(k, j)), view.y(d.ys(k, j))); });
         pedit_last(script, "F ");
-        polyline(script, d.NP(k), [&](int j) { script.point(view.x(d.xc(k, j)), view.y(d.yp(k, j))); });
+        polyline(script, d.NP(k),
+                 [&](int j) { script.point(view.x(d.xc(k, j)), view.y(d.yp(k, j))); });
         pedit_last(script, "F ");
     }
 }

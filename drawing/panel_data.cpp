@@ -1,8 +1,8 @@
 #include "panel_data.h"
 
 #include <charconv>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <istream>
 #include <vector>
@@ -168,7 +168,8 @@ void read_particulars(RecordReader& in, PanelData& d) {
     for (int k = 1; k <= d.M; ++k)
         for (int i = 1; i <= 2; ++i) {
             in.begin_record();
-            for (int u = 1; u <= 3; ++u) d.tmax_line(k, i, u) = in.real(at("TMAX cizgisi noktasi", k, i));
+            for (int u = 1; u <= 3; ++u)
+                d.tmax_line(k, i, u) = in.real(at("TMAX cizgisi noktasi", k, i));
         }
 }
 
@@ -189,8 +190,8 @@ void read_mesh(RecordReader& in, PanelData& d) {
         for (int p = 1; p <= count; ++p) {
             in.begin_record();
             for (int corner = 1; corner <= 4; ++corner)
-                panel(p, corner) = in.count(name + " " + std::to_string(p) + " kose " + std::to_string(corner) +
-                                                " dugum numarasi",
+                panel(p, corner) = in.count(name + " " + std::to_string(p) + " kose " +
+                                                std::to_string(corner) + " dugum numarasi",
                                             1, vertices);
         }
     };
@@ -217,7 +218,8 @@ std::optional<std::string> read_panel_data(std::istream& stream, PanelData& data
 
 std::optional<std::string> read_panel_data(const std::filesystem::path& file, PanelData& data) {
     std::ifstream in(file, std::ios::binary);
-    if (!in) return "PERVDAT acilamadi (" + file.string() + "); once Korvanti ile PERVDAT uretilmeli";
+    if (!in)
+        return "PERVDAT acilamadi (" + file.string() + "); once Korvanti ile PERVDAT uretilmeli";
     return read_panel_data(in, data);
 }
 

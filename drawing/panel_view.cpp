@@ -35,7 +35,8 @@ void write_panel_view(Script& script, const PanelData& d, PanelRange range, int 
     // A face is "3DFACE", four points of up to three 17-digit numbers and an
     // empty line: about 200 characters at most.
     if (range.last >= range.first && copies > 0)
-        script.reserve(static_cast<std::size_t>(range.last - range.first + 1) * static_cast<std::size_t>(copies) * 200);
+        script.reserve(static_cast<std::size_t>(range.last - range.first + 1) *
+                       static_cast<std::size_t>(copies) * 200);
     script.line("COLOR 1");
     script.line("Zoom A");
     for (int p = range.first; p <= range.last; ++p)

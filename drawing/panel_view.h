@@ -9,7 +9,7 @@ namespace telvaro {
 
 struct PanelRange {
     int first;
-    int last;   // first > last: nothing to draw
+    int last;  // first > last: nothing to draw
 };
 
 // Panels drawn for a panelling choice: 1 the blade, 2 the hub, 3 to 5 both.

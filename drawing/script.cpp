@@ -15,7 +15,7 @@ namespace {
 
 using u128 = unsigned __int128;
 
-constexpr int quick_decimals = 22;   // 5^22 < 2^52: m * 5^d stays below 2^105
+constexpr int quick_decimals = 22;  // 5^22 < 2^52: m * 5^d stays below 2^105
 
 struct Pow5 {
     std::uint64_t p[quick_decimals + 1];
@@ -32,9 +32,9 @@ constexpr Pow5 pow5;
 bool scaled_round(double value, int decimals, std::uint64_t& n) {
     if (decimals > quick_decimals) return false;
     int e = 0;
-    const double fraction = std::frexp(std::fabs(value), &e);   // in [0.5, 1)
-    const auto m = static_cast<std::uint64_t>(std::ldexp(fraction, 53));   // exact
-    const u128 a = static_cast<u128>(m) * pow5.p[decimals];   // |value| * 10^d = a * 2^b
+    const double fraction = std::frexp(std::fabs(value), &e);             // in [0.5, 1)
+    const auto m = static_cast<std::uint64_t>(std::ldexp(fraction, 53));  // exact
+    const u128 a = static_cast<u128>(m) * pow5.p[decimals];  // |value| * 10^d = a * 2^b
     const int b = e - 53 + decimals;
     if (b >= 0) {
         if (b >= 64 || (a >> (64 - b)) != 0) return false;
@@ -42,7 +42,7 @@ bool scaled_round(double value, int decimals, std::uint64_t& n) {
         return true;
     }
     const int k = -b;
-    if (k >= 106) {   // a < 2^105 <= half of 2^k
+    if (k >= 106) {  // a < 2^105 <= half of 2^k
         n = 0;
         return true;
     }
@@ -59,7 +59,8 @@ bool scaled_round(double value, int decimals, std::uint64_t& n) {
 // to_chars (the same conversion, exactly rounded) and, for texts too long for
 // the buffer, snprintf, which cuts them to it as before; returns the end.
 char* fixed_text(char* buffer, double value, int decimals) {
-    const auto [end, error] = std::to_chars(buffer, buffer + 127, value, std::chars_format::fixed, decimals);
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + 127, value, std::chars_format::fixed, decimals);
     if (error == std::errc()) return end;
     std::snprintf(buffer, 128, "%.*f", decimals, value);
     return buffer + std::char_traits<char>::length(buffer);
@@ -90,17 +91,21 @@ void append_decimal_text(std::string& out, double value, int significant) {
         const char* fraction_end = digits_end;
         while (fraction_end > digits + integer_digits && fraction_end[-1] == '0') --fraction_end;
         if (std::signbit(value)) out += '-';
-        if (integer_digits == 0) out += '0';
-        else out.append(digits, static_cast<std::size_t>(integer_digits));
+        if (integer_digits == 0)
+            out += '0';
+        else
+            out.append(digits, static_cast<std::size_t>(integer_digits));
         if (fraction_end > digits + integer_digits) {
             out += '.';
             out.append(static_cast<std::size_t>(decimals - (count - integer_digits)), '0');
-            out.append(digits + integer_digits, static_cast<std::size_t>(fraction_end - (digits + integer_digits)));
+            out.append(digits + integer_digits,
+                       static_cast<std::size_t>(fraction_end - (digits + integer_digits)));
         }
         return;
     }
     char buffer[128];
-    std::string_view text(buffer, static_cast<std::size_t>(fixed_text(buffer, value, decimals) - buffer));
+    std::string_view text(buffer,
+                          static_cast<std::size_t>(fixed_text(buffer, value, decimals) - buffer));
     if (text.find('.') != std::string_view::npos) {
         text.remove_suffix(text.size() - (text.find_last_not_of('0') + 1));
         if (text.back() == '.') text.remove_suffix(1);
@@ -149,7 +154,8 @@ void Script::repeat_last_point() { line(last_point_); }
 std::vector<std::string> Script::lines() const {
     std::vector<std::string> lines;
     std::size_t start = 0;
-    for (std::size_t end = text_.find('\n'); end != std::string::npos; end = text_.find('\n', start)) {
+    for (std::size_t end = text_.find('\n'); end != std::string::npos;
+         end = text_.find('\n', start)) {
         lines.push_back(text_.substr(start, end - start));
         start = end + 1;
     }

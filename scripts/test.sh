@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs the whole test suite, in three stages:
+# Builds everything and runs the whole test suite, in four stages:
+#   health    every C++ file formatted by .clang-format, cppcheck silent;
 #   normal    the normal build (build/) and every test;
 #   sanitize  the same build and tests under AddressSanitizer and
 #             UndefinedBehaviorSanitizer (build-asan/): the programs the
@@ -7,16 +8,22 @@
 #             test or in a program it started, fails the stage;
 #   fuzz      the libFuzzer targets built with clang++ (build-fuzz/), each
 #             fuzzed from a copy of its seed corpus for a bounded time.
-# KORVANTI_STAGES chooses stages (default "normal sanitize fuzz");
+# KORVANTI_STAGES chooses stages (default "health normal sanitize fuzz");
 # KORVANTI_BUILD_DIR, KORVANTI_ASAN_BUILD_DIR and KORVANTI_FUZZ_BUILD_DIR
 # move the build directories.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-stages=" ${KORVANTI_STAGES:-normal sanitize fuzz} "
+stages=" ${KORVANTI_STAGES:-health normal sanitize fuzz} "
 jobs="$(nproc)"
 "$root/scripts/setup.sh"
 stage_start=$SECONDS
 stage_done() { echo "== $1 stage passed in $((SECONDS - stage_start)) s"; stage_start=$SECONDS; }
+
+if [[ "$stages" == *" health "* ]]; then
+  echo "== code health: formatting and cppcheck"
+  "$root/scripts/check-code.sh"
+  stage_done health
+fi
 
 if [[ "$stages" == *" normal "* ]]; then
   echo "== normal build and tests"

@@ -11,7 +11,7 @@ namespace korvanti {
 struct ConsoleIO {
     std::ostream* out;
     std::istream* in;
-    bool interactive;   // keyboard is a terminal: a line typed at a pause may go to the shell
+    bool interactive;  // keyboard is a terminal: a line typed at a pause may go to the shell
 };
 
 ConsoleIO& console_io();

@@ -84,8 +84,8 @@ void expand_repeats(std::vector<std::string_view>& items, std::vector<std::strin
     for (std::string_view item : items) {
         size_t star = item.find('*');
         int count = 0;
-        if (star != std::string_view::npos && star > 0 && parse_integer(item.substr(0, star), count) &&
-            count > 0 && count <= 1000) {
+        if (star != std::string_view::npos && star > 0 &&
+            parse_integer(item.substr(0, star), count) && count > 0 && count <= 1000) {
             for (int k = 0; k < count; ++k) expanded.push_back(item.substr(star + 1));
         } else {
             expanded.push_back(item);
@@ -128,8 +128,10 @@ void FreeFormatReader::read_targets(std::string_view what, const std::vector<Tar
             bool ok = std::visit(
                 [&](auto* target) {
                     using T = std::remove_pointer_t<decltype(target)>;
-                    if constexpr (std::is_same_v<T, int>) return parse_integer(item, *target);
-                    else return parse_real(item, *target);
+                    if constexpr (std::is_same_v<T, int>)
+                        return parse_integer(item, *target);
+                    else
+                        return parse_real(item, *target);
                 },
                 targets[done]);
             if (!ok) {

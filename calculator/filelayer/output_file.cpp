@@ -32,7 +32,7 @@ bool take_name(const std::string& partial, const std::string& name) {
     struct stat existing;
     if (lstat(name.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
         renameat2(AT_FDCWD, partial.c_str(), AT_FDCWD, name.c_str(), RENAME_EXCHANGE) == 0) {
-        std::remove(partial.c_str());   // the older file, now under the temporary name
+        std::remove(partial.c_str());  // the older file, now under the temporary name
         return true;
     }
 #endif
@@ -63,7 +63,9 @@ void write_to_working_directory(const std::string& name, const std::string& text
 
 }  // namespace
 
-void MemoryOutput::write(const std::string& name, std::string text) { files_[name] = std::move(text); }
+void MemoryOutput::write(const std::string& name, std::string text) {
+    files_[name] = std::move(text);
+}
 
 bool MemoryOutput::read(const std::string& name, std::string& text) const {
     auto file = files_.find(name);
@@ -72,7 +74,9 @@ bool MemoryOutput::read(const std::string& name, std::string& text) const {
     return true;
 }
 
-OutputRedirect::OutputRedirect(OutputSink& sink) : saved_(current_sink()) { current_sink() = &sink; }
+OutputRedirect::OutputRedirect(OutputSink& sink) : saved_(current_sink()) {
+    current_sink() = &sink;
+}
 
 OutputRedirect::~OutputRedirect() { current_sink() = saved_; }
 

@@ -33,14 +33,14 @@ using u128 = unsigned __int128;
 struct Op {
     enum Kind : std::uint8_t { Text, Int, Fixed, Exp, Alpha };
     Kind kind = Text;
-    int w = 0;   // width; for A, -1 means "as long as the value"
+    int w = 0;  // width; for A, -1 means "as long as the value"
     int d = 0;
-    std::string text;   // Text: the characters, '\n' for each slash
+    std::string text;  // Text: the characters, '\n' for each slash
 };
 
 struct Template {
     std::vector<Op> ops;
-    std::size_t reversion = 0;       // where the template starts again
+    std::size_t reversion = 0;  // where the template starts again
     bool reversion_has_data = false;
 };
 
@@ -48,7 +48,8 @@ constexpr std::size_t max_ops = 100000;
 constexpr int max_width = 10000;
 
 [[noreturn]] void template_fault(std::string_view format, std::string_view problem) {
-    throw std::logic_error("record template \"" + std::string(format) + "\": " + std::string(problem));
+    throw std::logic_error("record template \"" + std::string(format) +
+                           "\": " + std::string(problem));
 }
 
 class Parser {
@@ -107,7 +108,7 @@ private:
             return;
         }
         bool after_comma = false;
-        char previous = '\0';   // kind of the previous item: '/', '\'' or 'd'
+        char previous = '\0';  // kind of the previous item: '/', '\'' or 'd'
         for (;;) {
             char c = peek();
             if (c == ')') {
@@ -119,8 +120,8 @@ private:
             if (!after_comma && previous != '\0') {
                 // Fortran lets the comma go only next to a slash; literals are
                 // accepted too.
-                bool slash_or_literal_next = c == '/' || c == '\'' || c == '"' ||
-                                             (is_digit(c) && next_non_digit() == '/');
+                bool slash_or_literal_next =
+                    c == '/' || c == '\'' || c == '"' || (is_digit(c) && next_non_digit() == '/');
                 if (previous == 'd' && !slash_or_literal_next) fail("',' expected");
             }
             previous = parse_item(ops, top, reversion);
@@ -178,36 +179,36 @@ private:
         ++i_;
         Op op;
         switch (c) {
-        case 'X':
-            if (count < 0) fail("X needs a count, as 1X");
-            add_text(ops, std::string(count, ' '));
-            return 'd';
-        case 'I':
-            op.kind = Op::Int;
-            op.w = number();
-            if (op.w < 0) fail("I needs a width");
-            if (peek() == '.') fail("Iw.m is not supported");
-            break;
-        case 'F':
-        case 'E':
-            op.kind = c == 'F' ? Op::Fixed : Op::Exp;
-            op.w = number();
-            if (op.w < 0) fail(std::string(1, c) + " needs a width");
-            if (!take('.')) fail(std::string(1, c) + " needs '.d'");
-            op.d = number();
-            if (op.d < 0) fail(std::string(1, c) + " needs the number of decimals");
-            if (c == 'E' && (op.w == 0 || op.d == 0)) fail("Ew.d needs w > 0 and d > 0");
-            if (peek() == 'E' && c == 'E') fail("Ew.dEe is not supported");
-            break;
-        case 'A':
-            op.kind = Op::Alpha;
-            op.w = number();
-            if (op.w == 0) fail("A needs a width of at least 1");
-            break;
-        default:
-            i_ = item_column;
-            skip_blanks();
-            fail(std::string("unknown descriptor '") + s_[i_] + "'");
+            case 'X':
+                if (count < 0) fail("X needs a count, as 1X");
+                add_text(ops, std::string(count, ' '));
+                return 'd';
+            case 'I':
+                op.kind = Op::Int;
+                op.w = number();
+                if (op.w < 0) fail("I needs a width");
+                if (peek() == '.') fail("Iw.m is not supported");
+                break;
+            case 'F':
+            case 'E':
+                op.kind = c == 'F' ? Op::Fixed : Op::Exp;
+                op.w = number();
+                if (op.w < 0) fail(std::string(1, c) + " needs a width");
+                if (!take('.')) fail(std::string(1, c) + " needs '.d'");
+                op.d = number();
+                if (op.d < 0) fail(std::string(1, c) + " needs the number of decimals");
+                if (c == 'E' && (op.w == 0 || op.d == 0)) fail("Ew.d needs w > 0 and d > 0");
+                if (peek() == 'E' && c == 'E') fail("Ew.dEe is not supported");
+                break;
+            case 'A':
+                op.kind = Op::Alpha;
+                op.w = number();
+                if (op.w == 0) fail("A needs a width of at least 1");
+                break;
+            default:
+                i_ = item_column;
+                skip_blanks();
+                fail(std::string("unknown descriptor '") + s_[i_] + "'");
         }
         int repeat = count < 0 ? 1 : count;
         for (int k = 0; k < repeat; ++k) ops.push_back(op);
@@ -215,7 +216,7 @@ private:
     }
 
     std::string literal(char quote) {
-        ++i_;   // the opening quote (peek skipped blanks already)
+        ++i_;  // the opening quote (peek skipped blanks already)
         std::string text;
         for (;;) {
             if (i_ >= s_.size()) fail("unterminated literal");
@@ -237,10 +238,12 @@ private:
         Template t;
         for (std::size_t j = 0; j < ops.size(); ++j) {
             if (j == reversion) t.reversion = t.ops.size();
-            bool joinable = ops[j].kind == Op::Text && !t.ops.empty() && t.ops.back().kind == Op::Text &&
-                            j != reversion;
-            if (joinable) t.ops.back().text += ops[j].text;
-            else t.ops.push_back(std::move(ops[j]));
+            bool joinable = ops[j].kind == Op::Text && !t.ops.empty() &&
+                            t.ops.back().kind == Op::Text && j != reversion;
+            if (joinable)
+                t.ops.back().text += ops[j].text;
+            else
+                t.ops.push_back(std::move(ops[j]));
         }
         if (reversion >= ops.size()) t.reversion = t.ops.size();
         for (std::size_t j = t.reversion; j < t.ops.size(); ++j)
@@ -326,6 +329,8 @@ constexpr char blanks64[65] = "                                                 
 // (growing the string field by field costs more than the fields).
 class RecordBuffer {
 public:
+    // The buffer is filled before it is read: no need to clear it first.
+    // cppcheck-suppress uninitMemberVar
     explicit RecordBuffer(std::string& out) : out_(out) {}
     ~RecordBuffer() { flush(); }
     RecordBuffer(const RecordBuffer&) = delete;
@@ -338,7 +343,9 @@ public:
         used_ += n;
         return p;
     }
-    [[gnu::always_inline]] void append(const char* text, std::size_t n) { copy_bytes(room(n), text, n); }
+    [[gnu::always_inline]] void append(const char* text, std::size_t n) {
+        copy_bytes(room(n), text, n);
+    }
     [[gnu::always_inline]] void append(std::string_view text) { append(text.data(), text.size()); }
     void fill(char c, std::size_t n) {
         char* p = room(n);
@@ -469,12 +476,12 @@ int compare(u128 a, u128 b) { return a < b ? -1 : a > b ? 1 : 0; }
 // The common case of scaled_round in 64 bits, for 0 <= s <= 16 (then
 // m * 5^s < 2^24 * 5^16 < 2^62); false when the result needs more bits.
 inline bool scaled_round_64(std::uint32_t m, int e, int s, std::uint64_t& n) {
-    int b = e + s;   // m * 2^e * 10^s = m * 5^s * 2^b
+    int b = e + s;  // m * 2^e * 10^s = m * 5^s * 2^b
     auto a = static_cast<std::uint64_t>(m) * static_cast<std::uint64_t>(pow5.p[s]);
     if (b < 0) {
         int k = -b;
         if (k >= 63) {
-            n = 0;   // a < 2^62 <= half of 2^k, below the tie
+            n = 0;  // a < 2^62 <= half of 2^k, below the tie
         } else {
             std::uint64_t q = a >> k;
             std::uint64_t rest = a & ((std::uint64_t{1} << k) - 1);
@@ -493,7 +500,7 @@ inline bool scaled_round_64(std::uint32_t m, int e, int s, std::uint64_t& n) {
 }
 
 bool scaled_round(std::uint32_t m, int e, int s, u128& n) {
-    int b = e + s;   // m * 2^e * 10^s = m * 5^s * 2^b
+    int b = e + s;  // m * 2^e * 10^s = m * 5^s * 2^b
     if (s >= 0 && s <= 16) {
         std::uint64_t small;
         if (scaled_round_64(m, e, s, small)) {
@@ -503,14 +510,14 @@ bool scaled_round(std::uint32_t m, int e, int s, u128& n) {
     }
     if (s >= 0) {
         if (s > 44) return false;
-        u128 a = static_cast<u128>(m) * pow5.p[s];   // < 2^127
+        u128 a = static_cast<u128>(m) * pow5.p[s];  // < 2^127
         if (b >= 0) {
             if (bit_length(a) + b > 127) return false;
             n = a << b;
         } else {
             int k = -b;
             if (k >= 128) {
-                n = 0;   // a < 2^127 <= half of 2^k, below the tie
+                n = 0;  // a < 2^127 <= half of 2^k, below the tie
             } else {
                 n = a >> k;
                 u128 rest = a & ((static_cast<u128>(1) << k) - 1);
@@ -532,11 +539,11 @@ bool scaled_round(std::uint32_t m, int e, int s, u128& n) {
         } else {
             int k = -b;
             if (bit_length(den) + k > 126) {
-                n = 0;   // den >= 2^126 > 2m
+                n = 0;  // den >= 2^126 > 2m
             } else {
                 den <<= k;
                 n = m / den;
-                u128 rest = m - n * den;   // <= m < 2^24
+                u128 rest = m - n * den;  // <= m < 2^24
                 if (round_up(compare(2 * rest, den), (n & 1u) != 0)) ++n;
             }
         }
@@ -569,7 +576,7 @@ bool increment(std::string& digits) {
 
 // Slow path of Fw.d: the digits of |x| * 10^d rounded, without leading zeros.
 std::string fixed_digits_exact(float ax, int d) {
-    constexpr int frac_digits = 160;   // a float's fraction has at most 149 digits
+    constexpr int frac_digits = 160;  // a float's fraction has at most 149 digits
     char buf[256];
     std::snprintf(buf, sizeof buf, "%.*f", frac_digits, static_cast<double>(ax));
     std::string_view text(buf);
@@ -591,7 +598,7 @@ std::string fixed_digits_exact(float ax, int d) {
 // Slow path of Ew.d: d significant digits of |x| (nonzero), rounded, and the
 // exponent p with |x| ~ 0.digits * 10^p.
 void exp_digits_exact(float ax, int d, std::string& digits, int& p) {
-    constexpr int sig_digits = 121;   // a float has at most 112 significant digits
+    constexpr int sig_digits = 121;  // a float has at most 112 significant digits
     char buf[256];
     std::snprintf(buf, sizeof buf, "%.*e", sig_digits - 1, static_cast<double>(ax));
     std::string_view text(buf);
@@ -617,9 +624,12 @@ void exp_digits_exact(float ax, int d, std::string& digits, int& p) {
 // Infinity and NaN as gfortran writes them.
 void put_special(RecordBuffer& out, float x, int w) {
     std::string_view text;
-    if (std::isnan(x)) text = "NaN";
-    else if (std::signbit(x)) text = w >= 9 ? "-Infinity" : "-Inf";
-    else text = w >= 8 ? "Infinity" : "Inf";
+    if (std::isnan(x))
+        text = "NaN";
+    else if (std::signbit(x))
+        text = w >= 9 ? "-Infinity" : "-Inf";
+    else
+        text = w >= 8 ? "Infinity" : "Inf";
     if (w != 0 && static_cast<int>(text.size()) > w) {
         stars(out, w);
         return;
@@ -680,7 +690,7 @@ constexpr std::uint64_t pow10_64[20] = {1,
 
 // The number of decimal digits of n (0 for n = 0), without a branch.
 inline int decimal_digits(std::uint64_t n) {
-    int guess = ((static_cast<int>(std::bit_width(n)) * 1233) >> 12) + 1;   // the count or one more
+    int guess = ((static_cast<int>(std::bit_width(n)) * 1233) >> 12) + 1;  // the count or one more
     return guess - static_cast<int>(n < pow10_64[guess - 1]);
 }
 
@@ -690,9 +700,9 @@ inline int decimal_digits(std::uint64_t n) {
 void put_fixed_scaled(RecordBuffer& out, bool negative, std::uint64_t n, int w, int d) {
     const int digits = decimal_digits(n);
     int int_len = digits > d ? digits - d : 0;
-    if (d == 0 && n == 0) int_len = 1;   // "0." has its zero
+    if (d == 0 && n == 0) int_len = 1;  // "0." has its zero
     int len = (negative ? 1 : 0) + int_len + 1 + d;
-    const bool zero = int_len == 0 && w != 0 && len < w;   // the optional zero, when there is room
+    const bool zero = int_len == 0 && w != 0 && len < w;  // the optional zero, when there is room
     if (zero) ++len;
     if (w == 0) w = len;
     if (len > w) {
@@ -701,8 +711,10 @@ void put_fixed_scaled(RecordBuffer& out, bool negative, std::uint64_t n, int w, 
     }
     char* field = out.room(static_cast<std::size_t>(w));
     const int blanks_before = w - len;
-    if (blanks_before <= 64) copy_bytes(field, blanks64, static_cast<std::size_t>(blanks_before));
-    else std::memset(field, ' ', static_cast<std::size_t>(blanks_before));
+    if (blanks_before <= 64)
+        copy_bytes(field, blanks64, static_cast<std::size_t>(blanks_before));
+    else
+        std::memset(field, ' ', static_cast<std::size_t>(blanks_before));
     char* q = field + w;
     int k = 0;
     for (; k + 2 <= d; k += 2) {
@@ -718,8 +730,10 @@ void put_fixed_scaled(RecordBuffer& out, bool negative, std::uint64_t n, int w, 
         n = rest;
     }
     *--q = '.';
-    if (n != 0) q = put_digits_before(q, n);
-    else if (int_len == 1 || zero) *--q = '0';
+    if (n != 0)
+        q = put_digits_before(q, n);
+    else if (int_len == 1 || zero)
+        *--q = '0';
     if (negative) *--q = '-';
 }
 
@@ -736,7 +750,8 @@ void put_fixed(RecordBuffer& out, float x, int w, int d) {
     std::size_t len;
     u128 n;
     std::uint64_t small;
-    if (d <= 16 && scaled_round_64(b.m, b.e, d, small)) return put_fixed_scaled(out, b.negative, small, w, d);
+    if (d <= 16 && scaled_round_64(b.m, b.e, d, small))
+        return put_fixed_scaled(out, b.negative, small, w, d);
     if (d <= 44 && scaled_round(b.m, b.e, d, n)) {
         digits = to_digits(n, end);
         len = static_cast<std::size_t>(end - digits);
@@ -749,7 +764,7 @@ void put_fixed(RecordBuffer& out, float x, int w, int d) {
     // optional) unless there are no decimals, when the "0" is the only digit.
     const std::size_t ud = static_cast<std::size_t>(d);
     std::size_t int_len = len > ud ? len - ud : 0;
-    std::size_t frac_digits = len - int_len;   // the rest are zeros after the point
+    std::size_t frac_digits = len - int_len;  // the rest are zeros after the point
     int need = (b.negative ? 1 : 0) + static_cast<int>(int_len) + 1 + d;
     bool zero = false;
     if (w == 0) {
@@ -861,11 +876,16 @@ void put_text(RecordBuffer& out, const std::string& s, int w) {
 
 std::string describe(const Op& op) {
     switch (op.kind) {
-    case Op::Int: return "I" + std::to_string(op.w);
-    case Op::Fixed: return "F" + std::to_string(op.w) + "." + std::to_string(op.d);
-    case Op::Exp: return "E" + std::to_string(op.w) + "." + std::to_string(op.d);
-    case Op::Alpha: return op.w < 0 ? std::string("A") : "A" + std::to_string(op.w);
-    case Op::Text: break;
+        case Op::Int:
+            return "I" + std::to_string(op.w);
+        case Op::Fixed:
+            return "F" + std::to_string(op.w) + "." + std::to_string(op.d);
+        case Op::Exp:
+            return "E" + std::to_string(op.w) + "." + std::to_string(op.d);
+        case Op::Alpha:
+            return op.w < 0 ? std::string("A") : "A" + std::to_string(op.w);
+        case Op::Text:
+            break;
     }
     return "text";
 }
@@ -880,28 +900,32 @@ std::string describe(const RecordValue& v) {
     return "the text \"" + std::get<std::string>(v) + "\"";
 }
 
-[[noreturn]] void mismatch(std::string_view format, const Op& op, const RecordValue& v, std::size_t index) {
-    const char* wanted = op.kind == Op::Int ? "an integer" : op.kind == Op::Alpha ? "a text" : "a real";
-    template_fault(format, describe(op) + " needs " + wanted + ", but value " + std::to_string(index + 1) +
-                               " is " + describe(v));
+[[noreturn]] void mismatch(std::string_view format, const Op& op, const RecordValue& v,
+                           std::size_t index) {
+    const char* wanted = op.kind == Op::Int     ? "an integer"
+                         : op.kind == Op::Alpha ? "a text"
+                                                : "a real";
+    template_fault(format, describe(op) + " needs " + wanted + ", but value " +
+                               std::to_string(index + 1) + " is " + describe(v));
 }
 
 void put_value(RecordBuffer& out, std::string_view format, const Op& op, const RecordValue& v,
                std::size_t index) {
     switch (op.kind) {
-    case Op::Int:
-        if (const int* i = std::get_if<int>(&v)) return put_int(out, *i, op.w);
-        break;
-    case Op::Fixed:
-        if (const float* f = std::get_if<float>(&v)) return put_fixed(out, *f, op.w, op.d);
-        break;
-    case Op::Exp:
-        if (const float* f = std::get_if<float>(&v)) return put_exp(out, *f, op.w, op.d);
-        break;
-    case Op::Alpha:
-        if (const std::string* s = std::get_if<std::string>(&v)) return put_text(out, *s, op.w);
-        break;
-    case Op::Text: break;
+        case Op::Int:
+            if (const int* i = std::get_if<int>(&v)) return put_int(out, *i, op.w);
+            break;
+        case Op::Fixed:
+            if (const float* f = std::get_if<float>(&v)) return put_fixed(out, *f, op.w, op.d);
+            break;
+        case Op::Exp:
+            if (const float* f = std::get_if<float>(&v)) return put_exp(out, *f, op.w, op.d);
+            break;
+        case Op::Alpha:
+            if (const std::string* s = std::get_if<std::string>(&v)) return put_text(out, *s, op.w);
+            break;
+        case Op::Text:
+            break;
     }
     mismatch(format, op, v, index);
 }
@@ -917,7 +941,8 @@ void format_into(std::string& text, std::string_view format, std::span<const Rec
             out.put('\n');
             if (next == count) return;
             if (!t.reversion_has_data)
-                template_fault(format, std::to_string(count) + " values, but the template takes only " +
+                template_fault(format, std::to_string(count) +
+                                           " values, but the template takes only " +
                                            std::to_string(next));
             pos = t.reversion;
             continue;
@@ -970,7 +995,8 @@ void write_record(std::ostream& out, std::string_view format, std::span<const Re
     put_to_stream(out, text.data(), text.size());
 }
 
-void write_record(std::ostream& out, std::string_view format, std::initializer_list<RecordValue> values) {
+void write_record(std::ostream& out, std::string_view format,
+                  std::initializer_list<RecordValue> values) {
     write_record(out, format, std::span<const RecordValue>(values.begin(), values.size()));
 }
 

@@ -17,36 +17,36 @@ using SectionTable = Array2<float, max_stations, max_points>;  // (station i, po
 
 struct BladeModel {
     // Run parameters.
-    int series_number = 0;          // 1 B, 2 Ka, 3 Kc, 4 KC101-Gawn, 5 Gawn, 6 Newton-Rader, 7 AU
-    int blade_count = 0;            // Z
-    float area_ratio = 0.0f;        // Ear
-    float handedness = 0.0f;        // below 0.5: left hand
-    float pitch_ratio = 0.0f;       // P/D
-    float diameter = 0.0f;          // D, metres
-    float rake_angle = 0.0f;        // degrees
+    int series_number = 0;     // 1 B, 2 Ka, 3 Kc, 4 KC101-Gawn, 5 Gawn, 6 Newton-Rader, 7 AU
+    int blade_count = 0;       // Z
+    float area_ratio = 0.0f;   // Ear
+    float handedness = 0.0f;   // below 0.5: left hand
+    float pitch_ratio = 0.0f;  // P/D
+    float diameter = 0.0f;     // D, metres
+    float rake_angle = 0.0f;   // degrees
     int nose_tail_option = 0;
     int section_report_mode = 0;
     int section_report_radii = 0;
-    std::string series_label;       // 25 characters
+    std::string series_label;  // 25 characters
 
     // Counts.
-    int station_count = 0;          // N
-    int point_count = 0;            // NP, the same for every station
+    int station_count = 0;  // N
+    int point_count = 0;    // NP, the same for every station
 
     // Per station, root to tip.
-    StationArray r;                 // radius
-    StationArray c;                 // chord
-    StationArray P;                 // pitch
-    StationArray skew_shift;        // mid-chord from the generator line, along the helix
-    StationArray iT;                // rake, positive aft
-    StationArray a_fraction;        // leading edge to generator line, / chord
-    StationArray b_fraction;        // leading edge to max thickness, / chord
-    StationArray tm;                // maximum thickness
+    StationArray r;           // radius
+    StationArray c;           // chord
+    StationArray P;           // pitch
+    StationArray skew_shift;  // mid-chord from the generator line, along the helix
+    StationArray iT;          // rake, positive aft
+    StationArray a_fraction;  // leading edge to generator line, / chord
+    StationArray b_fraction;  // leading edge to max thickness, / chord
+    StationArray tm;          // maximum thickness
 
     // Section offsets: point 1 trailing edge, point NP leading edge.
-    SectionTable xc;                // abscissa from the generator line, + towards the leading edge
-    SectionTable yb;                // back (suction side) ordinate
-    SectionTable yf;                // face (pressure side) ordinate
+    SectionTable xc;  // abscissa from the generator line, + towards the leading edge
+    SectionTable yb;  // back (suction side) ordinate
+    SectionTable yf;  // face (pressure side) ordinate
 
     bool left_hand() const { return handedness < 0.5f; }
 };
@@ -54,8 +54,8 @@ struct BladeModel {
 // What a series routine hands to the series driver: its stations and sections,
 // kept apart from the model until the driver copies them in.
 struct SeriesStations {
-    int point_count = 0;            // NP
-    int station_count = 0;          // NR
+    int point_count = 0;    // NP
+    int station_count = 0;  // NR
     SectionTable xc, yb, yf;
     StationArray r, skew_shift, iT;
 };

@@ -32,31 +32,38 @@ using SeriesRoutine = void (*)(BladeModel&, SeriesStations&);
 struct SeriesEntry {
     const char* label_name;
     SeriesRoutine routine;
-    const char* title;          // geometry table heading, one value: Z + Ear or Ear
+    const char* title;  // geometry table heading, one value: Z + Ear or Ear
     bool title_with_blade_count;
 };
 
 constexpr std::array<SeriesEntry, 7> series_table = {{
     {" WAGENINGEN B", wageningen_b_series,
-     "(9X,'WAGENINGEN B ',F5.3,2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D     a/D     b/D    P/D  theta    iT/D    tm/D')",
+     "(9X,'WAGENINGEN B ',F5.3,2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D     a/D     b/D  "
+     "  P/D  theta    iT/D    tm/D')",
      true},
     {" WAGENINGEN Ka", ka_series,
-     "(9X,'WAGENINGEN NOZULLU Ka ',F5.3,2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D     a/D     b/D    P/D  theta    iT/D    tm/D')",
+     "(9X,'WAGENINGEN NOZULLU Ka ',F5.3,2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D     a/D "
+     "    b/D    P/D  theta    iT/D    tm/D')",
      true},
     {" WAGENINGEN Kc", kc_series,
-     "(9X,'WAGENINGEN NOZULLU Kc ',F5.3,2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D     a/D     b/D    P/D  theta    iT/D    tm/D')",
+     "(9X,'WAGENINGEN NOZULLU Kc ',F5.3,2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D     a/D "
+     "    b/D    P/D  theta    iT/D    tm/D')",
      true},
     {" KC101 - GAWN", kc101_gawn_series,
-     "(2X,'KC101 - GAWN/BURRILL - Ear = ',F5.3,2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D     a/D     b/D    P/D  theta    iT/D    tm/D')",
+     "(2X,'KC101 - GAWN/BURRILL - Ear = ',F5.3,2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D  "
+     "   a/D     b/D    P/D  theta    iT/D    tm/D')",
      false},
     {" GAWN", gawn_series,
-     "(9X,' GAWN - Ear = ',F5.3,2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D     a/D     b/D    P/D  theta    iT/D    tm/D')",
+     "(9X,' GAWN - Ear = ',F5.3,2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D     a/D     b/D "
+     "   P/D  theta    iT/D    tm/D')",
      false},
     {" NR", newton_rader_series,
-     "(9X,' NR - Ear = ',F5.3,2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D     a/D     b/D    P/D  theta    iT/D    tm/D')",
+     "(9X,' NR - Ear = ',F5.3,2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D     a/D     b/D   "
+     " P/D  theta    iT/D    tm/D')",
      false},
     {" AU(MAU)", au_series,
-     "(9X,'AU(MAU) ',F5.3,2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D     a/D     b/D    P/D  theta    iT/D    tm/D')",
+     "(9X,'AU(MAU) ',F5.3,2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D     a/D     b/D    "
+     "P/D  theta    iT/D    tm/D')",
      true},
 }};
 
@@ -80,45 +87,44 @@ void check_series_range(const BladeModel& model) {
     const float ear = model.area_ratio;
     const float pd = model.pitch_ratio;
     switch (model.series_number) {
-    case 4:
-        if (ear < 0.5f || ear > 1.1f) {
-            console_record("(//)");
-            console_lines({" KC101-GAWN SERISI PERVANELERIN ACINIM ALANI ORANLARI",
-                           " Ear=0.50-1.1 ARASINDA DEGISMEKTEDIR.",
-                           " Ear DEGERINI SINIRLAR DAHILINDE GIRINIZ - STOP"});
-            pause_and_stop();
-        }
-        break;
-    case 5:
-        if (ear < 0.2f || ear > 1.1f) {
-            console_record("(//)");
-            console_lines({" GAWN SERISI PERVANELERIN ACINIM ALANI ORANLARI",
-                           " Ear=0.20-1.1 ARASINDA DEGISMEKTEDIR.",
-                           " Ear DEGERINI SINIRLAR DAHILINDE GIRINIZ - STOP"});
-            pause_and_stop();
-        }
-        break;
-    case 6:
-        if (ear < 0.48f || ear > 0.95f) {
-            console_record("(//)");
-            console_lines({" NEWTON-RADER SERISI PERVANELERIN ACINIM ALANLARI",
-                           " Ear=0.48, 0.71, 0.95 DIR. ",
-                           " Ear DEGERINI SINIRLAR DAHILINDE GIRINIZ - STOP"});
-            pause_and_stop();
-        }
-        if (pd < 1.04f || pd > 2.08f) {
-            console_record("(//)");
-            console_lines({" NEWTON-RADER SERISI PERVANELERIN PIC IRANLARI",
-                           "  Ear      Yuz pici orani -  P/D ",
-                           " 0.48     1.05  1.26  1.67  2.08 ",
-                           " 0.71     1.05  1.25  1.66  2.06 ",
-                           " 0.95     1.04  1.24  1.65  2.04 ", "",
-                           " P/D DEGERINI SINIRLAR DAHILINDE GIRINIZ - STOP"});
-            pause_and_stop();
-        }
-        break;
-    default:
-        break;
+        case 4:
+            if (ear < 0.5f || ear > 1.1f) {
+                console_record("(//)");
+                console_lines({" KC101-GAWN SERISI PERVANELERIN ACINIM ALANI ORANLARI",
+                               " Ear=0.50-1.1 ARASINDA DEGISMEKTEDIR.",
+                               " Ear DEGERINI SINIRLAR DAHILINDE GIRINIZ - STOP"});
+                pause_and_stop();
+            }
+            break;
+        case 5:
+            if (ear < 0.2f || ear > 1.1f) {
+                console_record("(//)");
+                console_lines({" GAWN SERISI PERVANELERIN ACINIM ALANI ORANLARI",
+                               " Ear=0.20-1.1 ARASINDA DEGISMEKTEDIR.",
+                               " Ear DEGERINI SINIRLAR DAHILINDE GIRINIZ - STOP"});
+                pause_and_stop();
+            }
+            break;
+        case 6:
+            if (ear < 0.48f || ear > 0.95f) {
+                console_record("(//)");
+                console_lines({" NEWTON-RADER SERISI PERVANELERIN ACINIM ALANLARI",
+                               " Ear=0.48, 0.71, 0.95 DIR. ",
+                               " Ear DEGERINI SINIRLAR DAHILINDE GIRINIZ - STOP"});
+                pause_and_stop();
+            }
+            if (pd < 1.04f || pd > 2.08f) {
+                console_record("(//)");
+                console_lines(
+                    {" NEWTON-RADER SERISI PERVANELERIN PIC IRANLARI",
+                     "  Ear      Yuz pici orani -  P/D ", " 0.48     1.05  1.26  1.67  2.08 ",
+                     " 0.71     1.05  1.25  1.66  2.06 ", " 0.95     1.04  1.24  1.65  2.04 ", "",
+                     " P/D DEGERINI SINIRLAR DAHILINDE GIRINIZ - STOP"});
+                pause_and_stop();
+            }
+            break;
+        default:
+            break;
     }
 }
 
@@ -133,9 +139,10 @@ void confirm_au_values(const BladeModel& model) {
                    " EAR : 0.40 , 0.55   0.50 , 0.65      0.7       0.55,0.65,0.758",
                    " Rake: 10.0 , 0.0    10.0 , 0.0   10.0 , 0.0      10.0   , 0.0", "",
                    "       Mevcut Pervane Degerleri"});
-    console_record("(6X,'Z =',I2,'; P/D =',F4.2,'; Ear =',F5.3,6X,"
-                   "'Mevcut Pervane Degerlerini Onayliyor musun? (E/H)')",
-                   {model.blade_count, model.pitch_ratio, model.area_ratio});
+    console_record(
+        "(6X,'Z =',I2,'; P/D =',F4.2,'; Ear =',F5.3,6X,"
+        "'Mevcut Pervane Degerlerini Onayliyor musun? (E/H)')",
+        {model.blade_count, model.pitch_ratio, model.area_ratio});
     std::string answer;
     while (keyboard_line(answer)) {
         if (answer.find_first_not_of(" \t") != std::string::npos) break;
@@ -226,10 +233,10 @@ void write_geometry_table(const BladeModel& model, const SeriesEntry& series,
         const float phi = std::atan2(model.P(i), 2.0f * pi * model.r(i));
         // Skew angle (xs/r)·cos φ·180/π, evaluated from the left.
         const float theta = (model.skew_shift(i) / model.r(i)) * std::cos(phi) * 180.0f / pi;
-        write_record(result, "(F5.3,2X,3(F6.4,2X),F5.3,2X,F5.1,2X,F6.3,2X,F6.4)",
-                     {model.r(i) / (0.5f * D), c_D, c_D * model.a_fraction(i),
-                      model.b_fraction(i) * c_D, model.P(i) / D, theta, model.iT(i) / D,
-                      model.tm(i) / D});
+        write_record(
+            result, "(F5.3,2X,3(F6.4,2X),F5.3,2X,F5.1,2X,F6.3,2X,F6.4)",
+            {model.r(i) / (0.5f * D), c_D, c_D * model.a_fraction(i), model.b_fraction(i) * c_D,
+             model.P(i) / D, theta, model.iT(i) / D, model.tm(i) / D});
     }
     write_record(result, "(59('='))");
 }

@@ -27,8 +27,8 @@ void read_run_parameters(FreeFormatReader& task, BladeModel& model) {
               model.area_ratio);
     if (model.blade_count < 1) task.fail("kanat sayisi Z en az 1 olmali");
     if (model.blade_count > max_blade_count)
-        task.fail("kanat sayisi Z en cok " + std::to_string(max_blade_count) + " olabilir, okunan " +
-                  std::to_string(model.blade_count));
+        task.fail("kanat sayisi Z en cok " + std::to_string(max_blade_count) +
+                  " olabilir, okunan " + std::to_string(model.blade_count));
     require_finite(task, {model.area_ratio});
     if (!(model.area_ratio > 0.0f)) task.fail("acinim alani orani Ear sifirdan buyuk olmali");
     task.skip_lines(3);

@@ -21,12 +21,12 @@ namespace korvanti {
 
 namespace {
 
-constexpr int min_b_stations = 6;      // the tip skew step needs three stations inside the last three
+constexpr int min_b_stations = 6;  // the tip skew step needs three stations inside the last three
 constexpr int max_b_stations = 12;
 constexpr int max_v1_rows = 10;
 constexpr int max_v2_rows = 12;
-constexpr int trailing_columns = 9;    // V1, V2 columns from the trailing edge to the max thickness
-constexpr int leading_columns = 10;    // and from the max thickness to the leading edge
+constexpr int trailing_columns = 9;  // V1, V2 columns from the trailing edge to the max thickness
+constexpr int leading_columns = 10;  // and from the max thickness to the leading edge
 constexpr int max_thickness_point = trailing_columns + 1;
 constexpr int section_points = trailing_columns + 1 + leading_columns;
 
@@ -41,8 +41,8 @@ constexpr std::array<float, 10> edge_radius = {0.15f, 0.2f, 0.3f, 0.4f, 0.5f,
                                                0.6f,  0.7f, 0.8f, 0.9f, 1.0f};
 constexpr std::array<float, 10> trailing_edge_fraction = {0.057f, 0.057f, 0.068f, 0.075f, 0.085f,
                                                           0.1f,   0.12f,  0.152f, 0.245f, 0.245f};
-constexpr std::array<float, 10> leading_edge_fraction = {0.12f, 0.12f, 0.124f, 0.127f, 0.13f,
-                                                         0.134f, 0.143f, 0.17f, 0.245f, 0.245f};
+constexpr std::array<float, 10> leading_edge_fraction = {0.12f,  0.12f,  0.124f, 0.127f, 0.13f,
+                                                         0.134f, 0.143f, 0.17f,  0.245f, 0.245f};
 
 View1<const float> table_view(const std::array<float, 10>& table) {
     return View1<const float>(table.data(), static_cast<int>(table.size()));
@@ -51,15 +51,15 @@ View1<const float> table_view(const std::array<float, 10>& table) {
 // Blade dimensions, one row per station from the root to the tip.
 struct BladeRows {
     int count = 0;
-    Array1<float, max_b_stations> x, K, a_c, b_c, Ar, Br;   // x = r/R
+    Array1<float, max_b_stations> x, K, a_c, b_c, Ar, Br;  // x = r/R
 };
 
 // An ordinate function V1 or V2: rows by r/R increasing (the file has them
 // from the tip inwards), one column per section point.
 struct OrdinateTable {
     int rows = 0;
-    Array1<float, max_v2_rows> x;                         // r/R
-    Array2<float, section_points, max_v2_rows> value;     // (point j, row k)
+    Array1<float, max_v2_rows> x;                      // r/R
+    Array2<float, section_points, max_v2_rows> value;  // (point j, row k)
 };
 
 struct BSeriesTables {
@@ -90,8 +90,7 @@ void read_blade_rows(FreeFormatReader& in, int block, int count, int blade_count
             in.fail(name + ": istasyonlarin r/R degerleri kokten uca artmali");
         if (i < count && !(rows.K(i) > 0.0f))
             in.fail(name + ": kort katsayisi K sifirdan buyuk olmali (yalniz uc istasyonunda 0)");
-        if (check_thickness &&
-            !(rows.Ar(i) - rows.Br(i) * static_cast<float>(blade_count) > 0.0f))
+        if (check_thickness && !(rows.Ar(i) - rows.Br(i) * static_cast<float>(blade_count) > 0.0f))
             in.fail(name + ": Z = " + std::to_string(blade_count) +
                     " icin kalinlik Ar - Br*Z sifir ya da negatif");
     }

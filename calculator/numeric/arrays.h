@@ -11,8 +11,8 @@
 namespace korvanti {
 
 [[noreturn]] inline void index_fault(int index, int capacity) {
-    throw std::out_of_range("table index " + std::to_string(index) +
-                            " outside 1.." + std::to_string(capacity));
+    throw std::out_of_range("table index " + std::to_string(index) + " outside 1.." +
+                            std::to_string(capacity));
 }
 
 // A 1-based window on contiguous values (a row of a table, a whole array).
@@ -22,8 +22,8 @@ public:
     View1(T* first, int size) : p_(first), n_(size) {}
     // A writable window can be handed on where only reading is wanted.
     template <class U>
-        requires std::is_convertible_v<U (*)[], T (*)[]>
-    View1(const View1<U>& other) : p_(other.data()), n_(other.size()) {}
+    requires std::is_convertible_v<U (*)[], T (*)[]> View1(const View1<U>& other)
+        : p_(other.data()), n_(other.size()) {}
     T& operator()(int i) const {
         if (i < 1 || i > n_) index_fault(i, n_);
         return p_[i - 1];

@@ -39,8 +39,8 @@ void spline_first_equation(SplineView<float> c, int n) {
     }
     c(4, 1) = c(3, 3);
     c(3, 1) = c(3, 2) + c(3, 3);
-    c(2, 1) = ((c(3, 2) + 2.0f * c(3, 1)) * c(4, 2) * c(3, 3) + c(3, 2) * c(3, 2) * c(4, 3)) /
-              c(3, 1);
+    c(2, 1) =
+        ((c(3, 2) + 2.0f * c(3, 1)) * c(4, 2) * c(3, 3) + c(3, 2) * c(3, 2) * c(4, 3)) / c(3, 1);
 }
 
 // Forward elimination over the interior knots.
@@ -134,8 +134,8 @@ void find_interval(View1<const float> tau, float x, int n, int& i, int& found) {
 }
 
 // Nested Taylor form on the piece: c1 + h(c2 + h(c3 + h·c4/3)/2).
-void cubic_spline_value(int n, float x, float& y, View1<const float> tau,
-                        SplineView<const float> c, int& found) {
+void cubic_spline_value(int n, float x, float& y, View1<const float> tau, SplineView<const float> c,
+                        int& found) {
     int i = 1;
     find_interval(tau, x, n, i, found);
     if (found == 0) return;

@@ -15,8 +15,8 @@ class SplineView {
 public:
     SplineView(T* first, int capacity) : p_(first), capacity_(capacity) {}
     template <class U>
-        requires std::is_convertible_v<U (*)[], T (*)[]>
-    SplineView(const SplineView<U>& other) : p_(other.data()), capacity_(other.capacity()) {}
+    requires std::is_convertible_v<U (*)[], T (*)[]> SplineView(const SplineView<U>& other)
+        : p_(other.data()), capacity_(other.capacity()) {}
 
     T& operator()(int k, int i) const {
         if (k < 1 || k > 4) index_fault(k, 4);
@@ -57,8 +57,8 @@ void cubic_spline_fit(View1<const float> tau, SplineView<float> c, int n, int be
 
 // y = spline value at x and found = 1; outside [tau(1), tau(n)] shows
 // " ** NOKTA ARALIGIN DISINDA **", sets found = 0 and leaves y as it was.
-void cubic_spline_value(int n, float x, float& y, View1<const float> tau,
-                        SplineView<const float> c, int& found);
+void cubic_spline_value(int n, float x, float& y, View1<const float> tau, SplineView<const float> c,
+                        int& found);
 
 // i = the piece holding x (1..n-1) and found = 1; outside the table shows the
 // out-of-range line and sets found = 0, leaving i as it was.

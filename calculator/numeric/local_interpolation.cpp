@@ -17,8 +17,8 @@ namespace {
 
 void show_interpolant_out_of_range(float first, float x, float last) {
     console_line(" **** INTERPOLANT ARALIGIN DISINDA ****");
-    std::istringstream lines(format_record(
-        "(' X(1)=',F20.15,/,' X   =',F20.15,/,' X(N)=',F20.15)", {first, x, last}));
+    std::istringstream lines(
+        format_record("(' X(1)=',F20.15,/,' X   =',F20.15,/,' X(N)=',F20.15)", {first, x, last}));
     for (std::string line; std::getline(lines, line);) console_line(line);
     console_line(" **** INTERPOLASYON BASARISIZ ****");
 }
@@ -46,8 +46,8 @@ ThreePoints three_points_around(int i, int n, View1<const float> xt, View1<const
     } else if (i == n - 1) {
         mid = n - 1;
     }
-    return ThreePoints{xt(mid),           yt(mid),         xt(mid - 1) - xt(mid),
-                       yt(mid - 1),       xt(mid + 1) - xt(mid), yt(mid + 1)};
+    return ThreePoints{
+        xt(mid), yt(mid), xt(mid - 1) - xt(mid), yt(mid - 1), xt(mid + 1) - xt(mid), yt(mid + 1)};
 }
 
 // Line through the outer two points (not the two entries that bracket x).
@@ -75,8 +75,8 @@ float parabola_through_points(const ThreePoints& p, float x) {
 
 }  // namespace
 
-void three_point_interpolate(int n, View1<const float> x_table, View1<const float> y_table,
-                             float x, float& y, int mode) {
+void three_point_interpolate(int n, View1<const float> x_table, View1<const float> y_table, float x,
+                             float& y, int mode) {
     if (n < 3 || n > x_table.size() || n > y_table.size()) {
         throw InputError("three-point interpolation: " + std::to_string(n) +
                          " entries, a table of 3 to " + std::to_string(x_table.size()) +
@@ -118,15 +118,15 @@ float integrate_three_point(int n, View1<const float> x_table, View1<const float
     float h1 = x(2) - x(1);
     float h2 = x(3) - x(2);
     float h = h1 + h2;
-    float s = ((h2 / h + 2.0f) * y(1) + (h / h2 + 2.0f) * y(2) - y(3) * h1 * h1 / (h * h2)) * h1 /
-              6.0f;
+    float s =
+        ((h2 / h + 2.0f) * y(1) + (h / h2 + 2.0f) * y(2) - y(3) * h1 * h1 / (h * h2)) * h1 / 6.0f;
     for (int i = 2; i <= n - 1; ++i) {
         h1 = x(i) - x(i - 1);
         h2 = x(i + 1) - x(i);
         h = h1 + h2;
-        s = s + ((h / h1 + 2.0f) * y(i) + (h1 / h + 2.0f) * y(i + 1) -
-                 y(i - 1) * h2 * h2 / (h * h1)) *
-                    h2 / 6.0f;
+        s = s +
+            ((h / h1 + 2.0f) * y(i) + (h1 / h + 2.0f) * y(i + 1) - y(i - 1) * h2 * h2 / (h * h1)) *
+                h2 / 6.0f;
     }
     return s;
 }
@@ -140,8 +140,8 @@ void extrapolate_last_row(int n, int m, Array2<float, 30, 30>& xc, Array2<float,
     for (int k = 1; k <= m; ++k) {
         for (Array2<float, 30, 30>* table : {&xc, &yb, &yf}) {
             Array2<float, 30, 30>& tb = *table;
-            two_point_line_back(radius(n - 2), tb(n - 2, k), radius(n - 1), tb(n - 1, k),
-                                radius(n), tb(n, k));
+            two_point_line_back(radius(n - 2), tb(n - 2, k), radius(n - 1), tb(n - 1, k), radius(n),
+                                tb(n, k));
         }
         xc(n, k) = xc(n, k) * factor;
         yb(n, k) = yb(n, k) * factor;

@@ -92,8 +92,8 @@ float orthopoly_value(float x, View1<const float> alpha, View1<const float> beta
 void polynomial_smooth(View1<const float> x, View1<float> y, int n, int m) {
     Array1<float, smooth_max_terms> alpha, beta, coef;
     orthopoly_fit(x, y, n, alpha.view(), beta.view(), coef.view(), m);
-    for (int i = 1; i <= n; ++i) y(i) = orthopoly_value(x(i), alpha.view(), beta.view(),
-                                                        coef.view(), m);
+    for (int i = 1; i <= n; ++i)
+        y(i) = orthopoly_value(x(i), alpha.view(), beta.view(), coef.view(), m);
 }
 
 }  // namespace korvanti

@@ -29,8 +29,8 @@ float integrate_table(int n, View1<const float> x, View1<const float> y) {
 }
 
 struct MassValues {
-    StationArray A;                     // section area, m2
-    StationArray ms, Ix;                // per strip k = 2..N: mass and ms·rm²
+    StationArray A;       // section area, m2
+    StationArray ms, Ix;  // per strip k = 2..N: mass and ms·rm²
     float V = 0.0f, Zc = 0.0f, m = 0.0f, m_sum = 0.0f, Iox = 0.0f, I_sum = 0.0f;
 };
 
@@ -72,9 +72,9 @@ void write_mass_block(const BladeModel& model, const MassValues& mv, std::ostrea
     write_record(result, "('  i   r(i)     Ax(i)      m(i)   Iox(i)')");
     write_record(result, "('      (cm)     (cm2)      (kg)  (kg*m2)')");
     write_record(result, "(' --------------------------------------')");
-    write_record(result, "(1X,I2,2X,F6.2,2X,F8.3,3X,A,3X,A)",
-                 {1, model.r(1) * 100.0f, mv.A(1) * 10000.0f, std::string("  ---"),
-                  std::string("   ---")});
+    write_record(
+        result, "(1X,I2,2X,F6.2,2X,F8.3,3X,A,3X,A)",
+        {1, model.r(1) * 100.0f, mv.A(1) * 10000.0f, std::string("  ---"), std::string("   ---")});
     for (int k = 2; k <= model.station_count; ++k)
         write_record(result, "(1X,I2,2X,F6.2,2X,F8.3,1X,F8.2,1X,F8.2)",
                      {k, model.r(k) * 100.0f, mv.A(k) * 10000.0f, mv.ms(k), mv.Ix(k)});
@@ -82,10 +82,10 @@ void write_mass_block(const BladeModel& model, const MassValues& mv, std::ostrea
     write_record(result, "(//)");
     write_record(result, "('        TEK KANADA AIT DEGERLER ' )");
     write_record(result, "(' -----------------------------------------' )");
-    write_record(result, "(' m     = ', F8.1, ' kg (',F8.1,' kg basit toplam)')",
-                 {mv.m, mv.m_sum});
+    write_record(result, "(' m     = ', F8.1, ' kg (',F8.1,' kg basit toplam)')", {mv.m, mv.m_sum});
     write_record(result,
-                 "(' Iox   = ', F8.2, ' kg*m2 (saft eksenine gore) (',          F6.2,' kg*m2 basit toplam)')",
+                 "(' Iox   = ', F8.2, ' kg*m2 (saft eksenine gore) (',          F6.2,' kg*m2 basit "
+                 "toplam)')",
                  {mv.Iox, mv.I_sum});
     write_record(result, "(' V     = ', F8.0 ,'   cm3  (pervane hacmi)' )", {mv.V * 1000000.0f});
     write_record(result, "(' Zc    = ', F6.2, ' m (saft eksenine gore)' )", {mv.Zc});
@@ -101,9 +101,15 @@ std::string tecplot_2d_text(const BladeModel& model) {
     std::ostringstream out;
     auto point = [&](float x, float y) { write_record(out, "(2(E14.8,1X))", {hand * x, y}); };
     for (int i = 1; i <= n; ++i) {
-        write_record(out, "(' ZONE T = \"SUCT. SIDE \" , I=',I3,                              ', F=POINT',', C=BLACK')", {np});
+        write_record(out,
+                     "(' ZONE T = \"SUCT. SIDE \" , I=',I3,                              ', "
+                     "F=POINT',', C=BLACK')",
+                     {np});
         for (int j = 1; j <= np; ++j) point(model.xc(i, j), model.yb(i, j) + model.r(i));
-        write_record(out, "(' ZONE T = \"PRES. SIDE \" , I=',I3,                              ', F=POINT',', C=BLACK')", {np});
+        write_record(out,
+                     "(' ZONE T = \"PRES. SIDE \" , I=',I3,                              ', "
+                     "F=POINT',', C=BLACK')",
+                     {np});
         for (int j = 1; j <= np; ++j) point(model.xc(i, j), model.yf(i, j) + model.r(i));
     }
     auto edge_zone = [&](const char* zone, int j) {
@@ -112,8 +118,14 @@ std::string tecplot_2d_text(const BladeModel& model) {
             point(model.xc(i, j),
                   ((model.yb(i, j) + model.r(i)) + (model.yf(i, j) + model.r(i))) / 2.0f);
     };
-    edge_zone("(' ZONE T = \"TRAILING EDGE\" , I=',I3,                            ', F=POINT',', C=BLACK')", 1);
-    edge_zone("(' ZONE T = \"LEADING EDGE\" , I=',I3,                             ', F=POINT',', C=BLACK')", np);
+    edge_zone(
+        "(' ZONE T = \"TRAILING EDGE\" , I=',I3,                            ', F=POINT',', "
+        "C=BLACK')",
+        1);
+    edge_zone(
+        "(' ZONE T = \"LEADING EDGE\" , I=',I3,                             ', F=POINT',', "
+        "C=BLACK')",
+        np);
     return std::move(out).str();
 }
 

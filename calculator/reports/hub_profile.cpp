@@ -35,10 +35,9 @@ float axial_position(float xm, float Y0, float rho, float P) {
 void hub_profile_from_blade(int point_count, View1<const float> r, View1<const float> P,
                             const SectionTable& xc, const SectionTable& yf, HubProfile& hub) {
     const float a = r(1);
-    const float A_TE =
-        std::fabs(axial_position(xc(1, 1), yf(1, 1) + r(1), r(1), P(1)));
-    const float A_LE = std::fabs(
-        axial_position(xc(1, point_count), yf(1, point_count) + r(1), r(1), P(1)));
+    const float A_TE = std::fabs(axial_position(xc(1, 1), yf(1, 1) + r(1), r(1), P(1)));
+    const float A_LE =
+        std::fabs(axial_position(xc(1, point_count), yf(1, point_count) + r(1), r(1), P(1)));
 
     // Cap points: u = 0 at the cylinder, rH = 0 at the tenth point.
     const float semi_axis = 1.2f * a;
@@ -67,7 +66,7 @@ void hub_profile_from_blade(int point_count, View1<const float> r, View1<const f
 }
 
 void tabulated_hub_profile(float diameter, HubProfile& hub) {
-    constexpr std::array<float, 11> x_D = {-0.23f,   -0.21f, -0.175f, -0.125f, -0.0625f, 0.0f,
+    constexpr std::array<float, 11> x_D = {-0.23f,  -0.21f, -0.175f, -0.125f, -0.0625f, 0.0f,
                                            0.0625f, 0.125f, 0.175f,  0.208f,  0.23f};
     constexpr std::array<float, 11> rH_D = {0.0f,    0.0327f,  0.0664f, 0.0859f, 0.0967f, 0.1f,
                                             0.0986f, 0.09375f, 0.0814f, 0.0487f, 0.0f};

@@ -11,9 +11,9 @@ namespace korvanti {
 inline constexpr int max_hub_points = 30;
 
 struct HubProfile {
-    int count = 0;                        // NH
-    Array1<float, max_hub_points> x;      // axial position
-    Array1<float, max_hub_points> rH;     // hub radius there
+    int count = 0;                     // NH
+    Array1<float, max_hub_points> x;   // axial position
+    Array1<float, max_hub_points> rH;  // hub radius there
 };
 
 // 23 points built from the first blade station: a cylinder of radius r(1)

@@ -90,14 +90,12 @@ std::string offsets_text(const BladeModel& m, const RootStation& root, const Hub
     if (with_root) {
         write_record(out, "(I4)", {m.point_count});
         for (int j = 1; j <= m.point_count; ++j)
-            write_record(out, point_record,
-                         {root.xc(j), root.yb(j) + root.r, root.yf(j) + root.r});
+            write_record(out, point_record, {root.xc(j), root.yb(j) + root.r, root.yf(j) + root.r});
     }
     for (int i = 1; i <= m.station_count; ++i) {
         write_record(out, "(I4)", {m.point_count});
         for (int j = 1; j <= m.point_count; ++j)
-            write_record(out, point_record,
-                         {m.xc(i, j), m.yb(i, j) + m.r(i), m.yf(i, j) + m.r(i)});
+            write_record(out, point_record, {m.xc(i, j), m.yb(i, j) + m.r(i), m.yf(i, j) + m.r(i)});
     }
     write_record(out, "(I4)", {hub.count});
     for (int k = 1; k <= hub.count; ++k) write_record(out, point_record, {hub.x(k), hub.rH(k)});
@@ -135,7 +133,7 @@ std::string radial_summary_text(const BladeModel& m, const RootStation& root) {
         if (skew(k) < smallest) smallest = skew(k);
     for (int k = 1; k <= rows; ++k) {
         if (smallest < 0.0f) skew(k) = skew(k) - smallest;
-        if (skew(k) == 0.0f) skew(k) = 0.0f;   // a zero skew comes out of the reversal as -0
+        if (skew(k) == 0.0f) skew(k) = 0.0f;  // a zero skew comes out of the reversal as -0
     }
 
     std::ostringstream out;

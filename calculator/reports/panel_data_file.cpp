@@ -32,14 +32,15 @@ void write_surface_grid(const ReportSections& s, const BladeSurface& surface, st
         const SectionTable* coordinates[3] = {&side->X, &side->Y, &side->Z};
         for (const SectionTable* table : coordinates) {
             for (int k = 1; k <= s.M; ++k) {
-                for (int w = 1; w <= surface.Ncount(k); ++w) write_record(out, "(F10.5)", {(*table)(k, w)});
+                for (int w = 1; w <= surface.Ncount(k); ++w)
+                    write_record(out, "(F10.5)", {(*table)(k, w)});
             }
         }
     }
 }
 
-void write_particulars(const BladeModel& model, const ReportSections& s, const BladeSurface& surface,
-                       std::ostream& out) {
+void write_particulars(const BladeModel& model, const ReportSections& s,
+                       const BladeSurface& surface, std::ostream& out) {
     write_record(out, "(I10,3F10.5)", {model.blade_count, model.area_ratio});
     write_record(out, "(2F10.5)", {model.diameter, model.pitch_ratio});
     for (int k = 1; k <= s.M; ++k) {
@@ -53,9 +54,11 @@ void write_particulars(const BladeModel& model, const ReportSections& s, const B
 // The mesh of hub and blade, then the empty second mesh (counts only).
 void write_mesh(const Mesh& mesh, std::ostream& out) {
     write_record(out, "(5I5)", {mesh.node_count, mesh.panel_count, 0, 0, mesh.NH1});
-    for (int n = 1; n <= mesh.node_count; ++n) write_record(out, "(3F10.5)", {mesh.X(n), mesh.Y(n), mesh.Z(n)});
+    for (int n = 1; n <= mesh.node_count; ++n)
+        write_record(out, "(3F10.5)", {mesh.X(n), mesh.Y(n), mesh.Z(n)});
     for (int p = 1; p <= mesh.panel_count; ++p)
-        write_record(out, "(5I5)", {mesh.corner(p, 1), mesh.corner(p, 2), mesh.corner(p, 3), mesh.corner(p, 4)});
+        write_record(out, "(5I5)",
+                     {mesh.corner(p, 1), mesh.corner(p, 2), mesh.corner(p, 3), mesh.corner(p, 4)});
 }
 
 // One strip between each pair of neighbouring report radii: its chordwise
@@ -68,10 +71,13 @@ void write_strip_table(const Mesh& mesh, std::ostream& out) {
     for (int i = 1; i <= K; ++i) L.emplace_back(mesh.row_points(i) - 1);
     write_record(out, "(25I3)", L);
     for (int i = 1; i <= K; ++i)
-        write_record(out, "(2I9)", {mesh.first_panel(pressure_side)(i), mesh.first_panel(suction_side)(i)});
+        write_record(out, "(2I9)",
+                     {mesh.first_panel(pressure_side)(i), mesh.first_panel(suction_side)(i)});
     for (int i = 1; i <= K; ++i) {
         for (int l = mesh.row_points(i) - 1; l >= 1; --l)
-            write_record(out, "(2I9)", {mesh.blade_panel(pressure_side)(i, l), mesh.blade_panel(suction_side)(i, l)});
+            write_record(
+                out, "(2I9)",
+                {mesh.blade_panel(pressure_side)(i, l), mesh.blade_panel(suction_side)(i, l)});
     }
 }
 
@@ -81,9 +87,11 @@ std::string panel_data_text(const BladeModel& model, const ReportSections& secti
                             const BladeSurface& surface, const Mesh& mesh) {
     // Mostly lines of 11 to 31 characters: the sections, the surface grid,
     // the nodes and the panels.
-    std::size_t lines = static_cast<std::size_t>(mesh.node_count) + static_cast<std::size_t>(mesh.panel_count);
+    std::size_t lines =
+        static_cast<std::size_t>(mesh.node_count) + static_cast<std::size_t>(mesh.panel_count);
     for (int k = 1; k <= sections.M; ++k)
-        lines += 2 * static_cast<std::size_t>(sections.NP(k)) + 6 * static_cast<std::size_t>(surface.Ncount(k));
+        lines += 2 * static_cast<std::size_t>(sections.NP(k)) +
+                 6 * static_cast<std::size_t>(surface.Ncount(k));
     std::ostringstream out = text_stream(24 * lines + 4096);
     write_sections(sections, surface, out);
     write_surface_grid(sections, surface, out);

@@ -21,15 +21,15 @@ using IntStationArray = Array1<int, max_stations>;
 // PEROF.SON as read back: the file's own stations (root station included
 // for the Wageningen B, Ka and Kc series).
 struct OffsetsFileData {
-    int N = 0;                      // stations in the file
-    std::string title;              // series label, 25 characters
-    float D = 0.0f;                 // diameter
-    int Z = 0;                      // blade count
-    StationArray r, P, c, iT, xs;   // radius, pitch, chord, rake, skew shift
-    IntStationArray NP;             // points of each section
-    SectionTable xc;                // (station, point) abscissa
-    SectionTable yb;                // back ordinate plus the radius
-    SectionTable yf;                // face ordinate plus the radius
+    int N = 0;                     // stations in the file
+    std::string title;             // series label, 25 characters
+    float D = 0.0f;                // diameter
+    int Z = 0;                     // blade count
+    StationArray r, P, c, iT, xs;  // radius, pitch, chord, rake, skew shift
+    IntStationArray NP;            // points of each section
+    SectionTable xc;               // (station, point) abscissa
+    SectionTable yb;               // back ordinate plus the radius
+    SectionTable yf;               // face ordinate plus the radius
 };
 
 // Meridian outline of the hub, moved along the axis onto the blade. The
@@ -45,18 +45,18 @@ struct HubProfileSpline {
 // The sections at the report radii (right-hand blade; the abscissae are
 // negated after the surfaces are built for a left-hand propeller).
 struct ReportSections {
-    int M = 0;                      // report radii
-    StationArray r, P, c, iT, xs;   // radius, pitch, chord (from the section ends), rake, skew shift
-    IntStationArray NP;             // points of each section
-    SectionTable xc;                // (radius, point) abscissa, point 1 trailing edge
-    SectionTable ys;                // suction-side ordinate plus the radius
-    SectionTable yp;                // pressure-side ordinate plus the radius
-    SectionTable yc;                // camber ordinate (ys + yp)/2, plus the radius
+    int M = 0;                     // report radii
+    StationArray r, P, c, iT, xs;  // radius, pitch, chord (from the section ends), rake, skew shift
+    IntStationArray NP;            // points of each section
+    SectionTable xc;               // (radius, point) abscissa, point 1 trailing edge
+    SectionTable ys;               // suction-side ordinate plus the radius
+    SectionTable yp;               // pressure-side ordinate plus the radius
+    SectionTable yc;               // camber ordinate (ys + yp)/2, plus the radius
     // Section characteristics, as fractions of the chord.
-    StationArray tmax_chord;        // TMAX/CHORD
-    StationArray tmx_le_chord;      // TMX_LE/CHORD, leading edge to max thickness
-    StationArray fmax_chord;        // FMAX/CHORD
-    StationArray fmx_le_chord;      // FMX_LE/CHORD, leading edge to max camber
+    StationArray tmax_chord;    // TMAX/CHORD
+    StationArray tmx_le_chord;  // TMX_LE/CHORD, leading edge to max thickness
+    StationArray fmax_chord;    // FMAX/CHORD
+    StationArray fmx_le_chord;  // FMX_LE/CHORD, leading edge to max camber
 };
 
 struct Point3 {
@@ -67,7 +67,7 @@ struct Point3 {
 
 // One side of the blade surface table: (radius row k, chordwise point i).
 struct SurfaceSide {
-    SectionTable X;                 // along the shaft axis, rake included
+    SectionTable X;  // along the shaft axis, rake included
     SectionTable Y;
     SectionTable Z;
 };
@@ -78,11 +78,11 @@ inline constexpr int pressure_side = 1;
 inline constexpr int suction_side = 2;
 
 struct BladeSurface {
-    int Nc = 0;                               // chordwise points of every surface row
-    IntStationArray Ncount;                   // per radius, always Nc
-    Array1<float, report_capacity> u;         // chordwise fractions (i - 1)/(Nc - 1)
-    SectionSideSplines pressure_spline;       // per radius: yp against xc
-    SectionSideSplines suction_spline;        // per radius: ys against xc
+    int Nc = 0;                          // chordwise points of every surface row
+    IntStationArray Ncount;              // per radius, always Nc
+    Array1<float, report_capacity> u;    // chordwise fractions (i - 1)/(Nc - 1)
+    SectionSideSplines pressure_spline;  // per radius: yp against xc
+    SectionSideSplines suction_spline;   // per radius: ys against xc
     SurfaceSide pressure;
     SurfaceSide suction;
     // Max-thickness points: (radius k, side 1 pressure / 2 suction), in the plane Y = 0.

@@ -13,9 +13,9 @@ namespace korvanti {
 
 // Everything the post-processing fills, allocated once at its start.
 struct PostProcessing {
-    OffsetsFileData file;       // PEROF.SON as read back
-    HubProfileSpline hub;             // moved along the axis onto the blade
-    ReportSections sections;    // at the report radii
+    OffsetsFileData file;     // PEROF.SON as read back
+    HubProfileSpline hub;     // moved along the axis onto the blade
+    ReportSections sections;  // at the report radii
     BladeSurface surface;
     HubGrid grid;
     Mesh mesh;

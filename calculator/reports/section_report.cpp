@@ -51,7 +51,8 @@ void read_sections(FreeFormatReader& in, OffsetsFileData& file) {
 void read_hub_profile(FreeFormatReader& in, HubProfileSpline& hub) {
     in.read("gobek profili nokta sayisi", hub.NH);
     check_count(in, "gobek profili nokta sayisi", hub.NH, 2, hub_profile_capacity);
-    for (int m = 1; m <= hub.NH; ++m) in.read("gobek profili noktasi x, rH", hub.xH(m), hub.spline(1, m));
+    for (int m = 1; m <= hub.NH; ++m)
+        in.read("gobek profili noktasi x, rH", hub.xH(m), hub.spline(1, m));
 }
 
 // One not-a-knot spline across the file's stations, evaluated at every
@@ -117,20 +118,46 @@ void write_section_data(const ReportSections& s, int k, float D, std::ostream& r
         "(/,' r/R    =',F8.4,/,' RADIUS =',F8.4,A7,/,' PITCH  =',F8.4,A7,11X,'PITCH/D =',F7.4,/,"
         "' CHORD  =',F8.4,A7,11X,'CHORD/D =',F7.4,/,' RAKE   =',F8.4,A7,11X,' RAKE/D =',F7.4,/,"
         "' SKEWB  =',F8.4,A7,11X,'Sk(deg) =',F7.2,/,' TMAX   =',F8.4,A7,8X,'TMAX/CHORD =',F7.4,/,"
-        "' FMAX   =',F8.4,A7,8X,'FMAX/CHORD =',F7.4,/,' TMX_LE =',F8.4,A7,6X,'TMX_LE/CHORD =',F7.4,/,"
+        "' FMAX   =',F8.4,A7,8X,'FMAX/CHORD =',F7.4,/,' TMX_LE =',F8.4,A7,6X,'TMX_LE/CHORD "
+        "=',F7.4,/,"
         "' FMX_LE =',F8.4,A7,6X,'FMX_LE/CHORD =',F7.4)",
-        {r / (D / 2.0f), r, length_label, s.P(k), length_label, s.P(k) / D, c, length_label, c / D,
-         s.iT(k), length_label, s.iT(k) / D, s.xs(k), length_label, skew_degrees,
-         s.tmax_chord(k) * c, length_label, s.tmax_chord(k), s.fmax_chord(k) * c, length_label,
-         s.fmax_chord(k), s.tmx_le_chord(k) * c, length_label, s.tmx_le_chord(k),
-         s.fmx_le_chord(k) * c, length_label, s.fmx_le_chord(k)});
+        {r / (D / 2.0f),
+         r,
+         length_label,
+         s.P(k),
+         length_label,
+         s.P(k) / D,
+         c,
+         length_label,
+         c / D,
+         s.iT(k),
+         length_label,
+         s.iT(k) / D,
+         s.xs(k),
+         length_label,
+         skew_degrees,
+         s.tmax_chord(k) * c,
+         length_label,
+         s.tmax_chord(k),
+         s.fmax_chord(k) * c,
+         length_label,
+         s.fmax_chord(k),
+         s.tmx_le_chord(k) * c,
+         length_label,
+         s.tmx_le_chord(k),
+         s.fmx_le_chord(k) * c,
+         length_label,
+         s.fmx_le_chord(k)});
 }
 
 void write_column_heading(std::ostream& result) {
     write_record(result, "(1X,50('-'))");
-    write_record(result, "(1X,'Kesit Boy',3X,'Kesit Boy',3X,' Emme  ',       4X,'Sehim ',2X,' Basinc ')");
-    write_record(result, "(1X,' Konumu  ',3X,' Konumu  ',3X,' Tarafi',       4X,'Hatti',3X,' Tarafi')");
-    write_record(result, "(1X,' % kort  ',3X,'  (m)    ',3X,'  (m)  ',       4X,' (m) ',4X,'  (m)  ')");
+    write_record(result,
+                 "(1X,'Kesit Boy',3X,'Kesit Boy',3X,' Emme  ',       4X,'Sehim ',2X,' Basinc ')");
+    write_record(result,
+                 "(1X,' Konumu  ',3X,' Konumu  ',3X,' Tarafi',       4X,'Hatti',3X,' Tarafi')");
+    write_record(result,
+                 "(1X,' % kort  ',3X,'  (m)    ',3X,'  (m)  ',       4X,' (m) ',4X,'  (m)  ')");
     write_record(result, "(1X,50('-'))");
 }
 
@@ -193,7 +220,8 @@ float hub_profile_shift(const OffsetsFileData& file) {
     return file.xs(1) * sin_phi + file.iT(1) + (a_te + a_le) / 2.0f;
 }
 
-void choose_report_radii(const OffsetsFileData& file, int mode, int radii, ReportSections& sections) {
+void choose_report_radii(const OffsetsFileData& file, int mode, int radii,
+                         ReportSections& sections) {
     int N = file.N;
     if (mode != 2) {
         sections.M = N;
@@ -210,7 +238,9 @@ void choose_report_radii(const OffsetsFileData& file, int mode, int radii, Repor
     // division; the end radii are then set to the end stations exactly.
     float r0 = file.r(1) / file.r(N);
     for (int k = 1; k <= M; ++k) {
-        float fraction = (k == M) ? 1.0f : r0 + static_cast<float>(k - 1) * (1.0f - r0) / static_cast<float>(M - 1);
+        float fraction =
+            (k == M) ? 1.0f
+                     : r0 + static_cast<float>(k - 1) * (1.0f - r0) / static_cast<float>(M - 1);
         sections.r(k) = fraction * file.r(N);
     }
     sections.r(1) = file.r(1);

@@ -24,7 +24,8 @@ float hub_profile_shift(const OffsetsFileData& file);
 // Report radii of mode 2 (equally spaced) or of any other mode (the file's
 // stations), with the sections there: `sections` gets M, r, P, iT, xs, NP,
 // xc, ys, yp, yc, and the chord from the section ends.
-void choose_report_radii(const OffsetsFileData& file, int mode, int radii, ReportSections& sections);
+void choose_report_radii(const OffsetsFileData& file, int mode, int radii,
+                         ReportSections& sections);
 void interpolate_sections(const OffsetsFileData& file, int mode, ReportSections& sections);
 
 // TMAX/CHORD, TMX_LE/CHORD, FMAX/CHORD and FMX_LE/CHORD of every report radius.

@@ -24,7 +24,8 @@ std::string banner_text() {
     text += banner_title_line() + "\n";
     text += format_record("(' !',76X,'!')");
     text += format_record(
-        "(' !',3X,'Wageningen B, Ka, Kc, Gawn, KCA ve Newton-Rader, Au Serisi Pervanelerin',2X,'!')");
+        "(' !',3X,'Wageningen B, Ka, Kc, Gawn, KCA ve Newton-Rader, Au Serisi "
+        "Pervanelerin',2X,'!')");
     text += format_record("(' !',76X,'!')");
     text += format_record("(' !',20X,'Geometrilerini Hesap Programi',27X,'!')");
     text += format_record("(1X,78('='))");

@@ -15,8 +15,8 @@ namespace {
 
 constexpr int au_radii = 10;
 constexpr int au_points = 17;
-constexpr int au_table_rows = 9;     // sections from the tables; row 10 is the tip
-constexpr int au_max_passes = 5;     // E is proportional to f: the second pass meets 0.001
+constexpr int au_table_rows = 9;  // sections from the tables; row 10 is the tip
+constexpr int au_max_passes = 5;  // E is proportional to f: the second pass meets 0.001
 constexpr float au_pi = 3.1415927f;
 constexpr float au_tolerance = 0.001f;
 constexpr const char* au_name = "AU(MAU)";
@@ -41,9 +41,9 @@ const Array2<float, au_radii, 5> au_radial = table_from_rows<au_radii, 5>({
 });
 
 // Chordwise positions, % of the chord from the leading edge.
-const Array1<float, au_points> au_position_rows_1_to_3 = list_from_values<au_points>(
-    {0.0f, 2.0f, 4.0f, 6.0f, 10.0f, 15.0f, 20.0f, 30.0f, 32.0f, 40.0f, 50.0f, 60.0f, 70.0f,
-     80.0f, 90.0f, 95.0f, 100.0f});
+const Array1<float, au_points> au_position_rows_1_to_3 =
+    list_from_values<au_points>({0.0f, 2.0f, 4.0f, 6.0f, 10.0f, 15.0f, 20.0f, 30.0f, 32.0f, 40.0f,
+                                 50.0f, 60.0f, 70.0f, 80.0f, 90.0f, 95.0f, 100.0f});
 const Array2<float, 6, au_points> au_position_rows_4_to_9 = table_from_rows<6, au_points>({
     {0.0f, 2.03f, 4.06f, 6.09f, 10.16f, 15.23f, 20.31f, 30.47f, 32.5f, 40.44f, 50.37f, 60.29f,
      70.22f, 80.15f, 90.07f, 95.04f, 100.0f},
@@ -61,8 +61,8 @@ const Array2<float, 6, au_points> au_position_rows_4_to_9 = table_from_rows<6, a
 
 // Back ordinates, % of the local maximum thickness.
 const Array1<float, au_points> au_back_rows_1_to_4 = list_from_values<au_points>(
-    {35.0f, 51.85f, 59.75f, 66.15f, 76.05f, 85.25f, 92.2f, 99.8f, 100.0f, 97.75f, 89.95f,
-     78.15f, 63.15f, 45.25f, 25.3f, 15.0f, 4.5f});
+    {35.0f, 51.85f, 59.75f, 66.15f, 76.05f, 85.25f, 92.2f, 99.8f, 100.0f, 97.75f, 89.95f, 78.15f,
+     63.15f, 45.25f, 25.3f, 15.0f, 4.5f});
 const Array2<float, 5, au_points> au_back_rows_5_to_9 = table_from_rows<5, au_points>({
     {34.0f, 49.6f, 58.0f, 64.75f, 75.2f, 84.8f, 91.8f, 99.8f, 100.0f, 97.75f, 89.95f, 78.15f,
      63.15f, 45.25f, 25.3f, 15.0f, 4.5f},
@@ -70,8 +70,8 @@ const Array2<float, 5, au_points> au_back_rows_5_to_9 = table_from_rows<5, au_po
      63.15f, 45.25f, 25.3f, 15.0f, 4.5f},
     {21.0f, 32.45f, 41.7f, 50.1f, 64.6f, 78.45f, 88.9f, 99.8f, 100.0f, 97.75f, 89.95f, 78.15f,
      63.15f, 45.25f, 25.3f, 15.0f, 4.5f},
-    {8.3f, 21.1f, 31.5f, 40.9f, 57.45f, 74.7f, 87.45f, 99.7f, 100.0f, 98.65f, 92.75f, 83.0f,
-     69.35f, 51.85f, 30.8f, 19.4f, 6.85f},
+    {8.3f, 21.1f, 31.5f, 40.9f, 57.45f, 74.7f, 87.45f, 99.7f, 100.0f, 98.65f, 92.75f, 83.0f, 69.35f,
+     51.85f, 30.8f, 19.4f, 6.85f},
     {6.0f, 19.65f, 30.0f, 39.6f, 56.75f, 74.3f, 87.3f, 99.65f, 100.0f, 99.0f, 93.85f, 84.65f,
      71.65f, 54.3f, 33.5f, 21.5f, 8.0f},
 });
@@ -103,8 +103,10 @@ AuSections au_sections() {
             s.back(i, k) = i <= 4 ? au_back_rows_1_to_4(k) : au_back_rows_5_to_9(i - 4, k);
         }
         for (int k = 1; k <= au_face_points; ++k) {
-            if (i <= 4) s.face(i, k) = au_face_rows_1_to_4(k);
-            else if (i <= 8) s.face(i, k) = au_face_rows_5_to_8(i - 4, k);
+            if (i <= 4)
+                s.face(i, k) = au_face_rows_1_to_4(k);
+            else if (i <= 8)
+                s.face(i, k) = au_face_rows_5_to_8(i - 4, k);
         }
     }
     return s;

@@ -18,8 +18,8 @@ constexpr int gawn_radii = 12;
 constexpr int gawn_points = 15;
 constexpr int gawn_mid_chord = 8;
 constexpr float gawn_pi = 3.1415927f;
-constexpr float model_radius = 10.0f;          // inches
-constexpr float edge_thickness = 0.02f;        // inches, every section
+constexpr float model_radius = 10.0f;    // inches
+constexpr float edge_thickness = 0.02f;  // inches, every section
 constexpr float search_start = 0.3f;
 constexpr float search_step = 0.0001f;
 constexpr int search_steps = 15000;
@@ -29,9 +29,9 @@ const Array1<float, gawn_radii> gawn_radius_ratio = list_from_values<gawn_radii>
     {0.2f, 0.3f, 0.4f, 0.5f, 0.55f, 0.6f, 0.7f, 0.8f, 0.9f, 0.95f, 0.985f, 1.0f});
 
 // Fraction of the chord from the trailing edge.
-const Array1<float, gawn_points> gawn_chord_fraction = list_from_values<gawn_points>(
-    {0.0f, 0.025f, 0.05f, 0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f, 0.7f, 0.8f, 0.9f, 0.95f, 0.975f,
-     1.0f});
+const Array1<float, gawn_points> gawn_chord_fraction =
+    list_from_values<gawn_points>({0.0f, 0.025f, 0.05f, 0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f, 0.7f,
+                                   0.8f, 0.9f, 0.95f, 0.975f, 1.0f});
 
 // Model radii and chords (inches) of the outline for one width parameter,
 // with the ellipse factors √(1 - u·u) that do not depend on it.
@@ -113,9 +113,9 @@ void gawn_series(BladeModel& model, SeriesStations& stations) {
     require_series_particulars(model, gawn_name, false);
     GawnOutline outline;
     if (!gawn_width_search(model.area_ratio, outline)) {
-        reject_series_request(gawn_name, "acinim alani orani Ear = " +
-                                             value_text(model.area_ratio) +
-                                             " icin kanat genisligi bulunamadi (p = 1.8'e kadar)");
+        reject_series_request(gawn_name,
+                              "acinim alani orani Ear = " + value_text(model.area_ratio) +
+                                  " icin kanat genisligi bulunamadi (p = 1.8'e kadar)");
     }
     outline.w(gawn_radii) = outline.w(gawn_radii - 1) / 4.0f;
 

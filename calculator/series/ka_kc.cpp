@@ -34,8 +34,7 @@ const Array2<float, ducted_radii, 8> ducted_radial = table_from_rows<ducted_radi
 // from the maximum thickness towards the trailing edge, point 6 the maximum
 // thickness, points 7..13 of b towards the leading edge.
 const Array1<float, ducted_points> ducted_position = list_from_values<ducted_points>(
-    {100.0f, 80.0f, 60.0f, 40.0f, 20.0f, 0.0f, 20.0f, 40.0f, 60.0f, 80.0f, 90.0f, 95.0f,
-     100.0f});
+    {100.0f, 80.0f, 60.0f, 40.0f, 20.0f, 0.0f, 20.0f, 40.0f, 60.0f, 80.0f, 90.0f, 95.0f, 100.0f});
 
 // Back ordinates, % of tm, trailing-edge side (points 1..5), Ka.
 const Array2<float, ducted_radii, 5> back_trailing = table_from_rows<ducted_radii, 5>({
@@ -94,8 +93,8 @@ const Array2<float, 4, 12> kc_face_inner = table_from_rows<4, 12>({
 // ordinates over all 13 points (point 6: back 100, face 0).
 struct DuctedSeries {
     const char* name;
-    float chord_constant;   // K of cmax = K·Ear/Z·D
-    bool smoothed;          // Ka: radial smoothing and section fairing
+    float chord_constant;  // K of cmax = K·Ear/Z·D
+    bool smoothed;         // Ka: radial smoothing and section fairing
     RadialList radius_ratio, a_percent, c_percent, b_percent, tm_percent;
     PercentTable back, face;
 };
@@ -172,8 +171,7 @@ DuctedStation ducted_station(const DuctedSeries& s, int i, float cmax, float dia
 
 // Abscissae from the generator line (the maximum thickness at a - b),
 // ordinates as percentages of tm.
-void ducted_section(const DuctedSeries& s, int i, const DuctedStation& st,
-                    SeriesStations& out) {
+void ducted_section(const DuctedSeries& s, int i, const DuctedStation& st, SeriesStations& out) {
     for (int k = 1; k <= ducted_points; ++k) {
         float d = 0.0f;
         if (k < max_thickness_point) d = -(st.c - st.b) * ducted_position(k) / 100.0f;

@@ -9,10 +9,10 @@
 
 namespace korvanti {
 
-void ka_series(BladeModel& model, SeriesStations& stations);           // Wageningen Ka, ducted
-void kc_series(BladeModel& model, SeriesStations& stations);           // Wageningen Kc, ducted
-void gawn_series(BladeModel& model, SeriesStations& stations);         // Gawn
-void au_series(BladeModel& model, SeriesStations& stations);           // AU (MAU)
-void newton_rader_series(BladeModel& model, SeriesStations& stations); // Newton-Rader
+void ka_series(BladeModel& model, SeriesStations& stations);            // Wageningen Ka, ducted
+void kc_series(BladeModel& model, SeriesStations& stations);            // Wageningen Kc, ducted
+void gawn_series(BladeModel& model, SeriesStations& stations);          // Gawn
+void au_series(BladeModel& model, SeriesStations& stations);            // AU (MAU)
+void newton_rader_series(BladeModel& model, SeriesStations& stations);  // Newton-Rader
 
 }  // namespace korvanti

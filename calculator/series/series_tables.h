@@ -49,7 +49,7 @@ void require_series_particulars(const BladeModel& model, std::string_view series
                                 bool reads_blade_count);
 
 // Rejects an area ratio outside [low, high], the span of the series' tables.
-void require_area_ratio_within(const BladeModel& model, std::string_view series_name,
-                               float low, float high);
+void require_area_ratio_within(const BladeModel& model, std::string_view series_name, float low,
+                               float high);
 
 }  // namespace korvanti

@@ -38,15 +38,18 @@ void place_point(float x, float ordinate, float r, float cos_phi, float sin_phi,
     Z = rho * std::cos(theta);
 }
 
-void place_section(const ReportSections& s, const HubProfileSpline& hub, int k, BladeSurface& surface) {
+void place_section(const ReportSections& s, const HubProfileSpline& hub, int k,
+                   BladeSurface& surface) {
     int Nc = surface.Nc;
     float r = s.r(k);
     float phi = std::atan2(s.P(k), pi * 2.0f * r);
     float cos_phi = std::cos(phi);
     float sin_phi = std::sin(phi);
     SideRow xp, yp, xs, ys;
-    resample_section_side(Nc, s.NP(k), s.xc.row(k), s.yp.row(k), surface.u.view(), xp.view(), yp.view());
-    resample_section_side(Nc, s.NP(k), s.xc.row(k), s.ys.row(k), surface.u.view(), xs.view(), ys.view());
+    resample_section_side(Nc, s.NP(k), s.xc.row(k), s.yp.row(k), surface.u.view(), xp.view(),
+                          yp.view());
+    resample_section_side(Nc, s.NP(k), s.xc.row(k), s.ys.row(k), surface.u.view(), xs.view(),
+                          ys.view());
 
     bool on_hub = (k == 1) && hub.NH > 0;
     float rho = r;
@@ -122,7 +125,8 @@ int surface_point_count(int mode, const ReportSections& sections) {
     return (mode == 2) ? sections.M : sections.NP(1);
 }
 
-void fit_section_sides(const ReportSections& s, SectionSideSplines& pressure, SectionSideSplines& suction) {
+void fit_section_sides(const ReportSections& s, SectionSideSplines& pressure,
+                       SectionSideSplines& suction) {
     for (int k = 1; k <= s.M; ++k) {
         for (int j = 1; j <= s.NP(k); ++j) {
             pressure(k)(1, j) = s.yp(k, j);

@@ -69,7 +69,8 @@ void build_strips_at(const BladeSurface& surface, const HubProfileSpline& hub, i
     for (int side = 1; side <= 2; ++side) {
         HubStrip& strip = grid.strip(side);
         for (int i = 1; i <= N1; ++i) {
-            // start + f (end - start) with f = (i - 1)/(N1 - 1); the far end is the gap middle itself.
+            // start + f (end - start) with f = (i - 1)/(N1 - 1); the far end is the gap middle
+            // itself.
             float f = static_cast<float>(i - 1) / static_cast<float>(N1 - 1);
             float s = (i == N1) ? end_s[side] : start_s[side] + f * (end_s[side] - start_s[side]);
             float x = (i == N1) ? middle_x : start_x[side] + f * (middle_x - start_x[side]);
@@ -123,8 +124,10 @@ void set_grid_point(HubGrid& grid, int q, int column, float X, float Y, float Z)
 // An extension row: suction strip N1..2, then pressure strip 1..N1.
 void extension_grid_row(HubGrid& grid, int q, const Array1<HubExtension, 2>& ext, int n, int N1) {
     int column = 0;
-    for (int i = N1; i >= 2; --i) set_grid_point(grid, q, ++column, ext(2).X(n, i), ext(2).Y(n, i), ext(2).Z(n, i));
-    for (int i = 1; i <= N1; ++i) set_grid_point(grid, q, ++column, ext(1).X(n, i), ext(1).Y(n, i), ext(1).Z(n, i));
+    for (int i = N1; i >= 2; --i)
+        set_grid_point(grid, q, ++column, ext(2).X(n, i), ext(2).Y(n, i), ext(2).Z(n, i));
+    for (int i = 1; i <= N1; ++i)
+        set_grid_point(grid, q, ++column, ext(1).X(n, i), ext(1).Y(n, i), ext(1).Z(n, i));
     grid.NPR(q) = column;
 }
 
@@ -134,8 +137,10 @@ void strip_grid_row(HubGrid& grid, int q, int J, int N1) {
     const HubStrip& suction = grid.strip(2);
     const HubStrip& pressure = grid.strip(1);
     int column = 0;
-    for (int i = N1; i >= 1; --i) set_grid_point(grid, q, ++column, suction.X(J, i), suction.Y(J, i), suction.Z(J, i));
-    for (int i = 1; i <= N1; ++i) set_grid_point(grid, q, ++column, pressure.X(J, i), pressure.Y(J, i), pressure.Z(J, i));
+    for (int i = N1; i >= 1; --i)
+        set_grid_point(grid, q, ++column, suction.X(J, i), suction.Y(J, i), suction.Z(J, i));
+    for (int i = 1; i <= N1; ++i)
+        set_grid_point(grid, q, ++column, pressure.X(J, i), pressure.Y(J, i), pressure.Z(J, i));
     grid.NPR(q) = column;
 }
 
@@ -161,7 +166,8 @@ void assemble_grid_rows(const Mesh& mesh, const HubProfileSpline& hub, int Nc, H
 void number_hub_nodes(HubGrid& grid, Mesh& mesh) {
     for (int q = 1; q <= mesh.Nrow; ++q) {
         for (int column = 1; column <= grid.NPR(q); ++column)
-            grid.NODE(q, column) = add_node(mesh, grid.X(q, column), grid.Y(q, column), grid.Z(q, column));
+            grid.NODE(q, column) =
+                add_node(mesh, grid.X(q, column), grid.Y(q, column), grid.Z(q, column));
     }
 }
 
@@ -169,7 +175,9 @@ void number_hub_nodes(HubGrid& grid, Mesh& mesh) {
 void hub_panels(const HubGrid& grid, int Nc, Mesh& mesh) {
     int N1 = mesh.N1, Nf = mesh.Nf, Nrow = mesh.Nrow;
     auto node = [&](int q, int j) { return grid.NODE(q, j); };
-    auto plain = [&](int q, int j) { add_panel(mesh, node(q, j + 1), node(q - 1, j + 1), node(q - 1, j), node(q, j)); };
+    auto plain = [&](int q, int j) {
+        add_panel(mesh, node(q, j + 1), node(q - 1, j + 1), node(q - 1, j), node(q, j));
+    };
     for (int j = 1; j <= grid.NPR(2) - 1; ++j) add_panel(mesh, node(2, j + 1), 1, 1, node(2, j));
     for (int q = 3; q <= Nrow - 1; ++q) {
         for (int j = 1; j <= grid.NPR(q) - 1; ++j) {
@@ -177,10 +185,12 @@ void hub_panels(const HubGrid& grid, int Nc, Mesh& mesh) {
                 plain(q, j);
             } else if (q == Nf + 1) {
                 if (j != 2 * N1 - 1)
-                    add_panel(mesh, node(q, j + 2), node(q - 1, j + 1), node(q - 1, j), node(q, j + 1));
+                    add_panel(mesh, node(q, j + 2), node(q - 1, j + 1), node(q - 1, j),
+                              node(q, j + 1));
             } else if (q <= Nf + Nc - 2) {
                 if (j != 2 * N1 - 1)
-                    add_panel(mesh, node(q, j + 2), node(q - 1, j + 2), node(q - 1, j + 1), node(q, j + 1));
+                    add_panel(mesh, node(q, j + 2), node(q - 1, j + 2), node(q - 1, j + 1),
+                              node(q, j + 1));
             } else {
                 add_panel(mesh, node(q, j + 1), node(q - 1, j + 2), node(q - 1, j + 1), node(q, j));
             }
@@ -236,13 +246,14 @@ int line_node(const HubGrid& grid, const Mesh& mesh, int Nc, int q, int column) 
     return grid.NODE(q, (strip_row && column > mesh.N1) ? column + 1 : column);
 }
 
-void respace_axial_lines(const HubGrid& grid, int Nc, int first_row, int last_row, int first_written,
-                         Mesh& mesh) {
+void respace_axial_lines(const HubGrid& grid, int Nc, int first_row, int last_row,
+                         int first_written, Mesh& mesh) {
     int n = last_row - first_row + 1;
     for (int column = 1; column <= 2 * mesh.N1 - 1; ++column) {
         if (column == mesh.N1) continue;
         Array1<int, curve_capacity> nodes;
-        for (int k = 1; k <= n; ++k) nodes(k) = line_node(grid, mesh, Nc, first_row + k - 1, column);
+        for (int k = 1; k <= n; ++k)
+            nodes(k) = line_node(grid, mesh, Nc, first_row + k - 1, column);
         respace_line(mesh, n, nodes, first_written);
     }
 }
@@ -329,13 +340,16 @@ void shift_and_orient(const HubProfileSpline& hub, Mesh& mesh) {
     mesh.axial_shift = std::fabs(hub.xH(1));
     for (int n = 1; n <= mesh.node_count; ++n) mesh.X(n) = mesh.X(n) + mesh.axial_shift;
     for (int p = 1; p <= mesh.panel_count; ++p) {
-        int c1 = mesh.corner(p, 1), c2 = mesh.corner(p, 2), c3 = mesh.corner(p, 3), c4 = mesh.corner(p, 4);
-        bool all_negative = mesh.Y(c1) < 0.0f && mesh.Y(c2) < 0.0f && mesh.Y(c3) < 0.0f && mesh.Y(c4) < 0.0f;
+        int c1 = mesh.corner(p, 1), c2 = mesh.corner(p, 2), c3 = mesh.corner(p, 3),
+            c4 = mesh.corner(p, 4);
+        bool all_negative =
+            mesh.Y(c1) < 0.0f && mesh.Y(c2) < 0.0f && mesh.Y(c3) < 0.0f && mesh.Y(c4) < 0.0f;
         std::array<int, 4> turned = {c1, c2, c3, c4};
         if (p <= mesh.NH1) {
             if (all_negative) turned = {c4, c3, c2, c1};
         } else {
-            turned = all_negative ? std::array<int, 4>{c1, c4, c3, c2} : std::array<int, 4>{c2, c3, c4, c1};
+            turned = all_negative ? std::array<int, 4>{c1, c4, c3, c2}
+                                  : std::array<int, 4>{c2, c3, c4, c1};
         }
         for (int k = 1; k <= 4; ++k) mesh.corner(p, k) = turned[static_cast<size_t>(k - 1)];
     }
@@ -345,11 +359,16 @@ void shift_and_orient(const HubProfileSpline& hub, Mesh& mesh) {
 
 int strip_point_count(int blade_count) {
     switch (blade_count) {
-        case 2: return 15;
-        case 3: return 12;
-        case 4: return 10;
-        case 5: return 8;
-        default: return 6;
+        case 2:
+            return 15;
+        case 3:
+            return 12;
+        case 4:
+            return 10;
+        case 5:
+            return 8;
+        default:
+            return 6;
     }
 }
 
@@ -377,13 +396,15 @@ void build_hub_and_panels(const BladeSurface& surface, const ReportSections& sec
     mesh.Nrow = Nc + mesh.Nf + mesh.Na - 2;
     int N1 = mesh.N1, Nf = mesh.Nf, Na = mesh.Na, Nrow = mesh.Nrow;
 
-    float Rs = sections.r(1), Rp = sections.r(1);
+    // Both sides' hub radii start at the innermost report radius.
+    float Rs = sections.r(1);
+    float Rp = Rs;
     for (int J = 1; J <= Nc; ++J) build_strips_at(surface, hub, blade_count, N1, J, Rs, Rp, grid);
 
     float x0 = grid.strip(1).X(1, 1);
     float x_end = hub.xH(hub.NH);
-    build_extension(hub, grid, 1, N1, Nf, x0, std::fabs(x_end - x0) / static_cast<float>(Nf - 1), x_end,
-                    sections.r(1), grid.toward_end);
+    build_extension(hub, grid, 1, N1, Nf, x0, std::fabs(x_end - x0) / static_cast<float>(Nf - 1),
+                    x_end, sections.r(1), grid.toward_end);
     x0 = grid.strip(1).X(Nc, 1);
     float x_start = hub.xH(1);
     build_extension(hub, grid, Nc, N1, Na, x0, (x_start - x0) / static_cast<float>(Na - 1), x_start,

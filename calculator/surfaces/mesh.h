@@ -11,16 +11,17 @@ namespace korvanti {
 inline constexpr int mesh_node_capacity = 3000;
 inline constexpr int mesh_panel_capacity = 3000;
 inline constexpr int hub_grid_row_capacity = 100;
-inline constexpr int hub_index_row_capacity = 50;   // Nrow = Nc + 28 <= 50
-inline constexpr int strip_capacity = 30;           // root points J, strip points i, grid columns
-inline constexpr int extension_rows = 15;           // Nf = Na
-inline constexpr int max_surface_points = hub_index_row_capacity - 2 * extension_rows + 2;  // Nc <= 22
+inline constexpr int hub_index_row_capacity = 50;  // Nrow = Nc + 28 <= 50
+inline constexpr int strip_capacity = 30;          // root points J, strip points i, grid columns
+inline constexpr int extension_rows = 15;          // Nf = Na
+inline constexpr int max_surface_points =
+    hub_index_row_capacity - 2 * extension_rows + 2;  // Nc <= 22
 inline constexpr int blade_row_capacity = 30;
 
-using StripTable = Array2<float, strip_capacity, strip_capacity>;         // (root point J, strip point i)
-using ExtensionTable = Array2<float, extension_rows, strip_capacity>;     // (row n, strip point i)
+using StripTable = Array2<float, strip_capacity, strip_capacity>;  // (root point J, strip point i)
+using ExtensionTable = Array2<float, extension_rows, strip_capacity>;  // (row n, strip point i)
 using HubIndexTable = Array2<int, hub_index_row_capacity, strip_capacity>;  // (hub row, column)
-using BladeIndexTable = Array2<int, blade_row_capacity, strip_capacity>;    // (radius row k, point i)
+using BladeIndexTable = Array2<int, blade_row_capacity, strip_capacity>;  // (radius row k, point i)
 
 // Working tables of the hub grid; sides 1 = pressure-side strip, 2 = suction-side strip.
 struct HubStrip {
@@ -31,12 +32,12 @@ struct HubExtension {
 };
 struct HubGrid {
     Array1<HubStrip, 2> strip;
-    Array1<HubExtension, 2> toward_end;     // towards xH(NH), from root point J = 1
-    Array1<HubExtension, 2> toward_start;   // towards xH(1), from root point J = Nc
-    Array1<int, hub_grid_row_capacity> NPR; // points of each grid row
+    Array1<HubExtension, 2> toward_end;      // towards xH(NH), from root point J = 1
+    Array1<HubExtension, 2> toward_start;    // towards xH(1), from root point J = Nc
+    Array1<int, hub_grid_row_capacity> NPR;  // points of each grid row
     Array2<float, hub_grid_row_capacity, strip_capacity> X, Y, Z;
     Array2<int, hub_grid_row_capacity, strip_capacity> NODE;
-    Array1<int, strip_capacity> root_pressure;   // root node lists of the blade's first row
+    Array1<int, strip_capacity> root_pressure;  // root node lists of the blade's first row
     Array1<int, strip_capacity> root_suction;
 };
 
@@ -51,10 +52,10 @@ struct Mesh {
     Array2<int, mesh_panel_capacity, 4> corner;
 
     // Hub grid sizes.
-    int N1 = 0;     // points across one strip, root to gap middle
-    int Nf = 0;     // rows of the extension towards xH(NH)
-    int Na = 0;     // rows of the extension towards xH(1)
-    int Nrow = 0;   // rows of the hub grid
+    int N1 = 0;    // points across one strip, root to gap middle
+    int Nf = 0;    // rows of the extension towards xH(NH)
+    int Na = 0;    // rows of the extension towards xH(1)
+    int Nrow = 0;  // rows of the hub grid
 
     // Hub index tables of zones 1 and 2: hub_index(zone)(row 1..Nrow, column 1..N1).
     Array1<HubIndexTable, 2> hub_index;

@@ -21,8 +21,8 @@ void check_curve_size(const char* what, int n, int capacity) {
 }
 
 // Accumulated polygon length, the squares added in the order z, y, x.
-void chord_length_parameter(int n, View1<const float> x, View1<const float> y,
-                            View1<const float> z, View1<float> t) {
+void chord_length_parameter(int n, View1<const float> x, View1<const float> y, View1<const float> z,
+                            View1<float> t) {
     t(1) = 0.0f;
     for (int j = 2; j <= n; ++j) {
         const float dz = z(j) - z(j - 1);
@@ -123,8 +123,8 @@ void evaluate_space_curve(int m, View1<const float> tq, int n, View1<const float
     const View1<float> outputs[3] = {xo, yo, zo};
     for (int axis = 0; axis < 3; ++axis) {
         const int row = 3 * axis + 1;
-        evaluate_curve_spline(n, t, coordinates[axis], m, tq, table.row(row),
-                              table.row(row + 1), table.row(row + 2), outputs[axis]);
+        evaluate_curve_spline(n, t, coordinates[axis], m, tq, table.row(row), table.row(row + 1),
+                              table.row(row + 2), outputs[axis]);
     }
 }
 

@@ -72,16 +72,15 @@ void write_blade_zone(std::ostream& out, const Mesh& mesh, int side, Turn turn) 
                  {mesh.row_points(1), mesh.M, std::string(blade_colour)});
     const BladeIndexTable& index = mesh.blade_index(side);
     for (int k = 1; k <= mesh.M; ++k) {
-        for (int i = 1; i <= mesh.row_points(k); ++i) write_turned_node(out, mesh, index(k, i), turn);
+        for (int i = 1; i <= mesh.row_points(k); ++i)
+            write_turned_node(out, mesh, index(k, i), turn);
         write_line(out, "");
     }
 }
 
 // --- Rhino macro ---
 
-void put(std::ostream& out, std::string_view text) {
-    write_line(out, " " + std::string(text));
-}
+void put(std::ostream& out, std::string_view text) { write_line(out, " " + std::string(text)); }
 
 void put_lines(std::ostream& out, std::initializer_list<std::string_view> lines) {
     for (std::string_view line : lines) put(out, line);
@@ -146,11 +145,12 @@ void put_hub(std::ostream& out, const Mesh& mesh, const HubProfileSpline& hub) {
 
 std::string tecplot_3d_text(const Mesh& mesh, int blade_count) {
     // 46 characters a point, a blank line a row, and the zone headers.
-    std::size_t points = 2 * static_cast<std::size_t>(mesh.N1) * static_cast<std::size_t>(mesh.Nrow);
+    std::size_t points =
+        2 * static_cast<std::size_t>(mesh.N1) * static_cast<std::size_t>(mesh.Nrow);
     for (int k = 1; k <= mesh.M; ++k) points += 2 * static_cast<std::size_t>(mesh.row_points(k));
     std::size_t rows = 2 * static_cast<std::size_t>(mesh.Nrow + mesh.M);
-    std::ostringstream out =
-        text_stream(static_cast<std::size_t>(blade_count) * (46 * points + 2 * rows + 4 * 160) + 64);
+    std::ostringstream out = text_stream(
+        static_cast<std::size_t>(blade_count) * (46 * points + 2 * rows + 4 * 160) + 64);
     for (int b = 1; b <= blade_count; ++b) {
         Turn turn = blade_turn(b, blade_count);
         for (int zone = 1; zone <= 2; ++zone) write_hub_zone(out, mesh, zone, turn);

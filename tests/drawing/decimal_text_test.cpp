@@ -44,10 +44,11 @@ TEST(DecimalText, TiesGoToTheEvenDigitAsInPrintf) {
 }
 
 TEST(DecimalText, ExtremeValues) {
-    for (double v : {std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(),
-                     std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min(),
-                     1e300, 1.8446744073709552e19, 1.8446744073709550e19, 123456789012345678.0,
-                     std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()})
+    for (double v :
+         {std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(),
+          std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min(), 1e300,
+          1.8446744073709552e19, 1.8446744073709550e19, 123456789012345678.0,
+          std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()})
         EXPECT_EQ(decimal_text(v), printf_decimal_text(v, 15)) << v;
 }
 
@@ -56,17 +57,24 @@ TEST(DecimalText, AgreesWithPrintfOnManyValues) {
     for (int i = 0; i < 300000; ++i) {
         double v = 0;
         switch (i % 5) {
-        case 0: v = std::bit_cast<double>(rng()); break;
-        case 1:   // many exact ties
-            v = static_cast<double>(static_cast<std::int64_t>(rng() % 20000001) - 10000000) /
-                static_cast<double>(std::uint64_t{1} << (rng() % 30));
-            break;
-        case 2:
-            v = std::ldexp(static_cast<double>(rng() >> 11), static_cast<int>(rng() % 200) - 150);
-            if (rng() & 1) v = -v;
-            break;
-        case 3: v = std::uniform_real_distribution<double>(-2000, 2000)(rng); break;
-        default: v = std::round(std::uniform_real_distribution<double>(-500, 500)(rng) * 1e6) / 1e6; break;
+            case 0:
+                v = std::bit_cast<double>(rng());
+                break;
+            case 1:  // many exact ties
+                v = static_cast<double>(static_cast<std::int64_t>(rng() % 20000001) - 10000000) /
+                    static_cast<double>(std::uint64_t{1} << (rng() % 30));
+                break;
+            case 2:
+                v = std::ldexp(static_cast<double>(rng() >> 11),
+                               static_cast<int>(rng() % 200) - 150);
+                if (rng() & 1) v = -v;
+                break;
+            case 3:
+                v = std::uniform_real_distribution<double>(-2000, 2000)(rng);
+                break;
+            default:
+                v = std::round(std::uniform_real_distribution<double>(-500, 500)(rng) * 1e6) / 1e6;
+                break;
         }
         const int significant = i % 7 == 0 ? static_cast<int>(rng() % 20) + 1 : 15;
         ASSERT_EQ(decimal_text(v, significant), printf_decimal_text(v, significant))

@@ -27,9 +27,10 @@ PervdatFixture small_propeller() {
               {{0.03, -0.04, 1.999}, {0.0, 0.0, 2.0}, {-0.03, 0.05, 1.999}}};
     f.back = f.face;
     for (auto& radius : f.back) radius[1].x += 0.01;
-    for (double radius : f.r) f.tmax_line.push_back({Point3{0.0, 0.0, radius}, Point3{0.01, 0.0, radius}});
-    f.vertices = {{0.1, 0.0, 0.5},  {-0.1, 0.0, 0.5},  {-0.1, 0.5, 0.0},
-                  {0.1, 0.5, 0.0},  {0.05, -0.2, 1.0}, {-0.05, 0.2, 1.0}};
+    for (double radius : f.r)
+        f.tmax_line.push_back({Point3{0.0, 0.0, radius}, Point3{0.01, 0.0, radius}});
+    f.vertices = {{0.1, 0.0, 0.5}, {-0.1, 0.0, 0.5},  {-0.1, 0.5, 0.0},
+                  {0.1, 0.5, 0.0}, {0.05, -0.2, 1.0}, {-0.05, 0.2, 1.0}};
     f.panels = {{1, 2, 3, 4}, {2, 1, 5, 6}, {1, 5, 6, 6}};
     f.NH1 = 1;
     return f;
@@ -64,8 +65,10 @@ std::string pervdat_text(const PervdatFixture& f) {
     out("%5d", M);
     for (int k = 0; k < M; ++k) {
         out("%5d%5d", static_cast<int>(f.xc[k].size()), static_cast<int>(f.face[k].size()));
-        for (std::size_t j = 0; j < f.xc[k].size(); ++j) out("%10.5f%10.5f", f.xc[k][j], f.ys[k][j]);
-        for (std::size_t j = 0; j < f.xc[k].size(); ++j) out("%10.5f%10.5f", f.xc[k][j], f.yp[k][j]);
+        for (std::size_t j = 0; j < f.xc[k].size(); ++j)
+            out("%10.5f%10.5f", f.xc[k][j], f.ys[k][j]);
+        for (std::size_t j = 0; j < f.xc[k].size(); ++j)
+            out("%10.5f%10.5f", f.xc[k][j], f.yp[k][j]);
     }
     for (double radius : f.r) out("%10.5f", radius);
     for (double distance : f.tmax_from_le) out("%10.5f", distance);
@@ -77,7 +80,8 @@ std::string pervdat_text(const PervdatFixture& f) {
     out("%10.5f%10.5f", f.D, f.P_D);
     for (const auto& pair : f.tmax_line)
         for (const Point3& p : pair) out("%10.5f%10.5f%10.5f", p.x, p.y, p.z);
-    out("%5d%5d%5d%5d%5d", static_cast<int>(f.vertices.size()), static_cast<int>(f.panels.size()), 0, 0, f.NH1);
+    out("%5d%5d%5d%5d%5d", static_cast<int>(f.vertices.size()), static_cast<int>(f.panels.size()),
+        0, 0, f.NH1);
     for (const Point3& v : f.vertices) out("%10.5f%10.5f%10.5f", v.x, v.y, v.z);
     for (const auto& p : f.panels) out("%5d%5d%5d%5d", p[0], p[1], p[2], p[3]);
     // Strip table, which the drawing generator does not read.
@@ -91,7 +95,8 @@ std::string pervdat_text(const PervdatFixture& f) {
     out("%s", counts.c_str());
     for (int k = 0; k + 1 < M; ++k) out("%9d%9d", k + 2, k + 3);
     for (int k = 0; k + 1 < M; ++k)
-        for (std::size_t w = f.face[k].size() - 1; w >= 1; --w) out("%9d%9d", k + 2, static_cast<int>(w));
+        for (std::size_t w = f.face[k].size() - 1; w >= 1; --w)
+            out("%9d%9d", k + 2, static_cast<int>(w));
     return out.text();
 }
 
@@ -99,11 +104,13 @@ std::string replace_once(const std::string& text, const std::string& from, const
     const auto at = text.find(from);
     EXPECT_NE(at, std::string::npos) << "not in the fixture: " << from;
     if (at == std::string::npos) return text;
-    EXPECT_EQ(text.find(from, at + 1), std::string::npos) << "more than once in the fixture: " << from;
+    EXPECT_EQ(text.find(from, at + 1), std::string::npos)
+        << "more than once in the fixture: " << from;
     return text.substr(0, at) + to + text.substr(at + from.size());
 }
 
-std::optional<std::string> ScriptedDialogue::ask(const std::string& prompt, const std::string& title,
+std::optional<std::string> ScriptedDialogue::ask(const std::string& prompt,
+                                                 const std::string& title,
                                                  const std::string& default_text) {
     questions.push_back({prompt, title, default_text});
     if (next_ >= answers_.size()) return std::nullopt;
@@ -116,7 +123,8 @@ DrawingRun run_with_answers(const fs::path& dir, const std::optional<std::string
     ScriptedDialogue dialogue(answers);
     DrawingRun run;
     run.status = run_drawing(dialogue, dir);
-    if (fs::exists(dir / "TELVARO_3B_CIZIMLER.SCR")) run.script = read_lines(dir / "TELVARO_3B_CIZIMLER.SCR");
+    if (fs::exists(dir / "TELVARO_3B_CIZIMLER.SCR"))
+        run.script = read_lines(dir / "TELVARO_3B_CIZIMLER.SCR");
     run.printed = dialogue.printed;
     run.alerts = dialogue.alerts;
     run.questions = dialogue.questions;

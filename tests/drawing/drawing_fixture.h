@@ -18,8 +18,8 @@ struct Point3 {
 };
 
 struct PervdatFixture {
-    std::vector<double> r;                          // report radii
-    std::vector<std::vector<double>> xc, ys, yp;    // per radius, trailing edge first
+    std::vector<double> r;                        // report radii
+    std::vector<std::vector<double>> xc, ys, yp;  // per radius, trailing edge first
     std::vector<double> tmax_from_le;
     // Surface grid per side (0 face, 1 back), radius and point.
     std::vector<std::vector<Point3>> face, back;
@@ -70,7 +70,7 @@ private:
 
 struct DrawingRun {
     int status = -1;
-    std::vector<std::string> script;   // lines of the script, empty when none was written
+    std::vector<std::string> script;  // lines of the script, empty when none was written
     std::vector<std::string> printed;
     std::vector<std::string> alerts;
     std::vector<ScriptedDialogue::Question> questions;
@@ -78,7 +78,8 @@ struct DrawingRun {
 
 // Writes `pervdat` (if given) into `dir`, runs the drawing generator there
 // with `answers` and reads the script back.
-DrawingRun run_with_answers(const std::filesystem::path& dir, const std::optional<std::string>& pervdat,
+DrawingRun run_with_answers(const std::filesystem::path& dir,
+                            const std::optional<std::string>& pervdat,
                             const std::vector<std::string>& answers);
 
 // Point line "x,y" or "x,y,z" as numbers.

@@ -14,8 +14,10 @@ PanelData read_text(const std::string& text, std::optional<std::string>* error =
     PanelData data;
     std::istringstream in(text);
     auto message = read_panel_data(in, data);
-    if (error != nullptr) *error = message;
-    else EXPECT_FALSE(message) << *message;
+    if (error != nullptr)
+        *error = message;
+    else
+        EXPECT_FALSE(message) << *message;
     return data;
 }
 
@@ -63,7 +65,8 @@ TEST(PanelDataReading, FreeFormLayoutReadsTheSameValues) {
         std::string value;
         while (values >> value) v.push_back(value);
         for (std::size_t i = 0; i < v.size(); ++i)
-            free_form += v[i] + (i + 2 >= v.size() ? "\r\n" : ",");   // last value on a line of its own
+            free_form +=
+                v[i] + (i + 2 >= v.size() ? "\r\n" : ",");  // last value on a line of its own
     }
     const PanelData a = read_text(plain);
     const PanelData b = read_text(free_form);
@@ -147,7 +150,8 @@ TEST(PanelDataReading, FileCutAnywhereBeforeTheStripTableIsShort) {
         read_text(good.substr(0, lines == 0 ? 0 : line_ends[lines - 1]), &error);
         ASSERT_TRUE(error) << "cut after " << lines << " lines";
         EXPECT_EQ(error->rfind("PERVDAT eksik: ", 0), 0u) << *error;
-        EXPECT_NE(error->find("(" + std::to_string(lines) + " satir okundu)"), std::string::npos) << *error;
+        EXPECT_NE(error->find("(" + std::to_string(lines) + " satir okundu)"), std::string::npos)
+            << *error;
     }
     read_text(good.substr(0, line_ends[101]));
 }

@@ -17,7 +17,8 @@ using Lines = std::vector<std::string>;
 const Lines kOpening = {"COLOR 1", "Zoom A"};
 const Lines kClosing = {"Zoom E", "VPOINT -1,-1,1", "HIDE"};
 
-DrawingRun panel_view(const std::vector<std::string>& answers, const PervdatFixture& f = small_propeller()) {
+DrawingRun panel_view(const std::vector<std::string>& answers,
+                      const PervdatFixture& f = small_propeller()) {
     ScratchDir dir;
     return run_with_answers(dir.path(), pervdat_text(f), answers);
 }
@@ -56,25 +57,26 @@ TEST(PanelView, ZeroChoosesTheThreeDimensionalView) {
     EXPECT_EQ(run.questions[2].prompt, "DİĞER KANATLARI ÇİZMEK İSTER MİSİNİZ (E/H) <E>");
     EXPECT_EQ(run.questions[2].default_text, "E");
     for (const auto& q : run.questions) EXPECT_EQ(q.title, " ");
-    EXPECT_EQ(std::count(run.script.begin(), run.script.end(), "ltscale 10"), 0) << "no preamble in 3D";
+    EXPECT_EQ(std::count(run.script.begin(), run.script.end(), "ltscale 10"), 0)
+        << "no preamble in 3D";
 }
 
 TEST(PanelView, BladePanelsOnceAsRead) {
     const DrawingRun run = panel_view({"2", "1", "H"});
     ASSERT_EQ(run.status, 0);
     // Panels 2 (vertices 2 1 5 6) and 3 (1 5 6 6), unchanged.
-    EXPECT_EQ(run.script, (Lines{"COLOR 1", "Zoom A",
-                                 "3DFACE", "-0.1,0,0.5", "0.1,0,0.5", "0.05,-0.2,1", "-0.05,0.2,1", "",
-                                 "3DFACE", "0.1,0,0.5", "0.05,-0.2,1", "-0.05,0.2,1", "-0.05,0.2,1", "",
-                                 "Zoom E", "VPOINT -1,-1,1", "HIDE"}));
+    EXPECT_EQ(run.script,
+              (Lines{"COLOR 1", "Zoom A", "3DFACE", "-0.1,0,0.5", "0.1,0,0.5", "0.05,-0.2,1",
+                     "-0.05,0.2,1", "", "3DFACE", "0.1,0,0.5", "0.05,-0.2,1", "-0.05,0.2,1",
+                     "-0.05,0.2,1", "", "Zoom E", "VPOINT -1,-1,1", "HIDE"}));
 }
 
 TEST(PanelView, PanelRangesOfTheChoices) {
-    EXPECT_EQ(faces(panel_view({"2", "2", "H"}).script).size(), 1u);   // hub
+    EXPECT_EQ(faces(panel_view({"2", "2", "H"}).script).size(), 1u);  // hub
     EXPECT_EQ(faces(panel_view({"2", "3", "H"}).script).size(), 3u);
     EXPECT_EQ(faces(panel_view({"2", "4", "H"}).script).size(), 3u);
     EXPECT_EQ(faces(panel_view({"2", "5", "h"}).script).size(), 3u);
-    EXPECT_EQ(faces(panel_view({"2", "0", ""}).script).size(), 3u);    // 0 counts as 4, empty as no
+    EXPECT_EQ(faces(panel_view({"2", "0", ""}).script).size(), 3u);  // 0 counts as 4, empty as no
     const DrawingRun repeated = panel_view({"2", "6", "-1", "2.5", "1", "H"});
     EXPECT_EQ(repeated.questions.size(), 6u);
     EXPECT_EQ(faces(repeated.script).size(), 2u);

@@ -37,10 +37,12 @@ TEST_F(Program, ConsoleAnswersFromStandardInput) {
     write_file(dir.path() / "PERVDAT", pervdat_text(small_propeller()));
     const auto run = run_program(TELVARO_EXE, dir.path(), "1\n0.05\n");
     EXPECT_EQ(run.exit_status, 0) << run.output;
-    EXPECT_NE(run.output.find("Cizim Secenegi\nCIZIM SECENEGINI GIRIN\n<1> PERVANE FORM PLANLARI\n<2> 3D GORUNUM\n"
-                              "CIZIM SECENEGI GIRINIZ [1]: 1\n"
-                              "A3 KAGIDI CIZIM OLCEGINI GIRINIZ <OLCEK=1> - MINIMUM OLCEK 0.1 OLMALI [1]: 0.05\n"),
-              std::string::npos)
+    EXPECT_NE(
+        run.output.find(
+            "Cizim Secenegi\nCIZIM SECENEGINI GIRIN\n<1> PERVANE FORM PLANLARI\n<2> 3D GORUNUM\n"
+            "CIZIM SECENEGI GIRINIZ [1]: 1\n"
+            "A3 KAGIDI CIZIM OLCEGINI GIRINIZ <OLCEK=1> - MINIMUM OLCEK 0.1 OLMALI [1]: 0.05\n"),
+        std::string::npos)
         << run.output;
     const auto script = read_lines(dir.path() / "TELVARO_3B_CIZIMLER.SCR");
     ASSERT_GT(script.size(), 10u);
@@ -57,7 +59,8 @@ TEST_F(Program, EmptyAnswersTakeTheDefaultsOfThe3DView) {
     const auto run = run_program(TELVARO_EXE, dir.path(), "0\n\n\n");
     EXPECT_EQ(run.exit_status, 0) << run.output;
     const auto script = read_lines(dir.path() / "TELVARO_3B_CIZIMLER.SCR");
-    EXPECT_EQ(std::count(script.begin(), script.end(), "3DFACE"), 3 * 4);   // all panels, all 4 blades
+    EXPECT_EQ(std::count(script.begin(), script.end(), "3DFACE"),
+              3 * 4);  // all panels, all 4 blades
     EXPECT_EQ(script.back(), "HIDE");
 }
 
@@ -98,12 +101,16 @@ TEST(ProgramWindow, AnsweredByKeystrokesUnderXvfb) {
                "answer 0.05\n"
                "wait $pid\n"
                "echo $? > status\n");
-    const std::string command = "cd '" + dir.path().string() + "' && timeout 30 xvfb-run -a sh drive.sh '" +
+    const std::string command = "cd '" + dir.path().string() +
+                                "' && timeout 30 xvfb-run -a sh drive.sh '" +
                                 std::string(TELVARO_EXE) + "' > xvfb.log 2>&1";
     const int rc = std::system(command.c_str());
     ASSERT_EQ(rc, 0) << read_file(dir.path() / "xvfb.log")
-                     << (fs::exists(dir.path() / "program.log") ? read_file(dir.path() / "program.log") : "");
-    EXPECT_FALSE(read_file(dir.path() / "window.id").empty()) << "no window with the caption Cizim Secenegi";
+                     << (fs::exists(dir.path() / "program.log")
+                             ? read_file(dir.path() / "program.log")
+                             : "");
+    EXPECT_FALSE(read_file(dir.path() / "window.id").empty())
+        << "no window with the caption Cizim Secenegi";
     EXPECT_EQ(read_file(dir.path() / "status"), "0\n");
     const std::string script = read_file(dir.path() / "TELVARO_3B_CIZIMLER.SCR");
     EXPECT_EQ(script.rfind("ltscale 10\n", 0), 0u);

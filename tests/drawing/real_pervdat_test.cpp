@@ -29,8 +29,13 @@ using korvanti::testing::ScratchDir;
 using korvanti::testing::write_file;
 using Lines = std::vector<std::string>;
 
-const Lines kPreamble = {"ltscale 10", "OSMODE 0", "SNAP OFF", "erase w 0,0 397,252  limits 0,0 397,252",
-                         "grid 10 zoom a layer set 0", " regenauto off", "COLOR 4"};
+const Lines kPreamble = {"ltscale 10",
+                         "OSMODE 0",
+                         "SNAP OFF",
+                         "erase w 0,0 397,252  limits 0,0 397,252",
+                         "grid 10 zoom a layer set 0",
+                         " regenauto off",
+                         "COLOR 4"};
 
 // A number that is the whole text, or nothing.
 std::optional<double> number(const std::string& text) {
@@ -54,14 +59,16 @@ std::vector<double> numbers(const std::string& line) {
     return values;
 }
 
-bool plain_decimal(const std::string& text) { return text.find_first_of("eE ") == std::string::npos; }
+bool plain_decimal(const std::string& text) {
+    return text.find_first_of("eE ") == std::string::npos;
+}
 
 // PERVDAT as the calculator wrote it, read back line by line with the counts
 // the file carries (records 1 to 12), and where the mesh records start.
 struct RealPervdat {
     PervdatFixture data;
     Lines lines;
-    std::size_t counts_line = 0;        // index of the record of the five mesh counts
+    std::size_t counts_line = 0;  // index of the record of the five mesh counts
     int NV2 = -1, NQ2 = -1;
 };
 
@@ -174,7 +181,8 @@ public:
         const std::string x_text = current().substr(0, current().find(','));
         check(x_text.find('.') == std::string::npos && std::fabs(v[0] - x) <= 0.5 + 1e-9,
               "expected x " + std::to_string(x) + " rounded to a whole unit");
-        check(std::fabs(v[1] - y) <= 1e-9 * std::max(1.0, std::fabs(y)), "expected y " + std::to_string(y));
+        check(std::fabs(v[1] - y) <= 1e-9 * std::max(1.0, std::fabs(y)),
+              "expected y " + std::to_string(y));
     }
     // A point written as given.
     void exact_point(double x, double y) {
@@ -262,12 +270,16 @@ void expect_form_plans(const Lines& script, const PervdatFixture& f, double s) {
     for (int k = 0; k < M; ++k) {
         const int NP = static_cast<int>(f.xc[k].size());
         for (const auto* ordinate : {&f.ys, &f.yp}) {
-            walk.polyline(NP, [&](int j) { return SheetPoint{ex(f.xc[k][j]), ey((*ordinate)[k][j])}; });
+            walk.polyline(NP, [&](int j) {
+                return SheetPoint{ex(f.xc[k][j]), ey((*ordinate)[k][j])};
+            });
             walk.line("PEDIT L");
             walk.line("F ");
         }
     }
-    walk.line("layer new Duzlenmis_acinim_alani_data_noktalari set Duzlenmis_acinim_alani_data_noktalari ");
+    walk.line(
+        "layer new Duzlenmis_acinim_alani_data_noktalari set "
+        "Duzlenmis_acinim_alani_data_noktalari ");
     walk.line("COLOR 4");
     for (int k = 0; k < M; ++k)
         for (const auto* ordinate : {&f.ys, &f.yp})
@@ -284,7 +296,8 @@ void expect_form_plans(const Lines& script, const PervdatFixture& f, double s) {
     walk.line("PEDIT");
     walk.repeat_last_polyline_point();
     walk.line("F ");
-    walk.polyline(M, [&](int k) { return edge_mid_point(k, static_cast<int>(f.xc[k].size()) - 1); });
+    walk.polyline(M,
+                  [&](int k) { return edge_mid_point(k, static_cast<int>(f.xc[k].size()) - 1); });
     walk.line("PEDIT L");
     walk.line("F ");
     walk.line("LINE");
@@ -293,7 +306,9 @@ void expect_form_plans(const Lines& script, const PervdatFixture& f, double s) {
     walk.line("");
     walk.line("layer new Skew_Egrisi_DAR set Skew_Egrisi_DAR ");
     walk.line("COLOR 4");
-    walk.polyline(M, [&](int k) { return SheetPoint{ex((f.xc[k].front() + f.xc[k].back()) / 2), ey(f.r[k])}; });
+    walk.polyline(M, [&](int k) {
+        return SheetPoint{ex((f.xc[k].front() + f.xc[k].back()) / 2), ey(f.r[k])};
+    });
     walk.line("PEDIT");
     walk.line("L F ");
 
@@ -301,7 +316,8 @@ void expect_form_plans(const Lines& script, const PervdatFixture& f, double s) {
     auto face_edge = [&](bool last, auto map) {
         walk.polyline(M, [&](int k) { return map(last ? f.face[k].back() : f.face[k].front()); });
     };
-    auto sections = [&](const std::vector<std::vector<Point3>>& side, auto map, const std::string& option) {
+    auto sections = [&](const std::vector<std::vector<Point3>>& side, auto map,
+                        const std::string& option) {
         for (const auto& radius : side) {
             walk.polyline(static_cast<int>(radius.size()), [&](int w) { return map(radius[w]); });
             walk.line("PEDIT L");
@@ -393,7 +409,8 @@ std::map<std::string, std::vector<Lines>> polylines_by_layer(const Lines& script
         }
         if (script[i] != "PLINE") continue;
         Lines points;
-        for (std::size_t j = i + 1; j < script.size() && !script[j].empty(); ++j) points.push_back(script[j]);
+        for (std::size_t j = i + 1; j < script.size() && !script[j].empty(); ++j)
+            points.push_back(script[j]);
         result[layer].push_back(points);
     }
     return result;
@@ -413,7 +430,8 @@ std::vector<Face> faces(const Lines& script) {
         Face face;
         for (std::size_t c = 1; c <= 4; ++c) {
             face.corners.push_back(numbers(script[i + c]));
-            EXPECT_EQ(face.corners.back().size(), 3u) << "line " << i + c + 1 << ": " << script[i + c];
+            EXPECT_EQ(face.corners.back().size(), 3u)
+                << "line " << i + c + 1 << ": " << script[i + c];
             EXPECT_TRUE(plain_decimal(script[i + c])) << script[i + c];
             face.corners.back().resize(3, 0);
         }
@@ -464,7 +482,8 @@ TEST_F(RealPanelData, FormPlansAtTheScaleLimitOfAFourMetrePropeller) {
     const DrawingRun run = draw({"1", "0.1"});
     ASSERT_EQ(run.questions.size(), 2u);
     EXPECT_EQ(run.questions[0].prompt, "CIZIM SECENEGI GIRINIZ ");
-    EXPECT_EQ(run.questions[1].prompt, "A3 KAGIDI CIZIM OLCEGINI GIRINIZ <OLCEK=1> - MINIMUM OLCEK 0.1 OLMALI");
+    EXPECT_EQ(run.questions[1].prompt,
+              "A3 KAGIDI CIZIM OLCEGINI GIRINIZ <OLCEK=1> - MINIMUM OLCEK 0.1 OLMALI");
     EXPECT_EQ(run.questions[1].default_text, "1");
     expect_form_plans(run.script, data(), 0.1);
     // The tip radius line is the top one, 200 mm above the origin.
@@ -493,18 +512,21 @@ TEST_F(RealPanelData, HalfTheLimitDrawsEveryViewAtHalfSize) {
     const std::string script = read_file(dir_.path() / "TELVARO_3B_CIZIMLER.SCR");
     EXPECT_NE(script.find("LINE\n70,140\n335,140\n\n"), std::string::npos);
     EXPECT_NE(script.find("CIRCLE\n"), std::string::npos);
-    EXPECT_EQ(script.find("\n0.2\n"), std::string::npos) << "data point circles drawn at the scale limit";
+    EXPECT_EQ(script.find("\n0.2\n"), std::string::npos)
+        << "data point circles drawn at the scale limit";
 }
 
 TEST_F(RealPanelData, PreambleOnlyInFormPlanScripts) {
     const Lines plans = draw({"1", "0.1"}).script;
     ASSERT_GT(plans.size(), kPreamble.size());
     EXPECT_EQ(Lines(plans.begin(), plans.begin() + 7), kPreamble);
-    for (const auto& answers : {std::vector<std::string>{"2", "3", "E"}, {"0", "1", "H"}, {"2", "2", "E"}}) {
+    for (const auto& answers :
+         {std::vector<std::string>{"2", "3", "E"}, {"0", "1", "H"}, {"2", "2", "E"}}) {
         const Lines view = draw(answers).script;
         ASSERT_GE(view.size(), 5u);
         EXPECT_EQ(Lines(view.begin(), view.begin() + 2), kOpening3D);
-        for (const auto& line : kPreamble) EXPECT_EQ(std::count(view.begin(), view.end(), line), 0) << line;
+        for (const auto& line : kPreamble)
+            EXPECT_EQ(std::count(view.begin(), view.end(), line), 0) << line;
     }
 }
 
@@ -523,8 +545,9 @@ TEST_F(RealPanelData, RadiusLinesFrom70To335LabelledAtTheRightEnd) {
         }
     }
     // The report radii of the B-series blade, hub to tip.
-    EXPECT_EQ(labels, (Lines{" r/R = 0.167", " r/R = 0.200", " r/R = 0.300", " r/R = 0.400", " r/R = 0.500",
-                             " r/R = 0.600", " r/R = 0.700", " r/R = 0.800", " r/R = 0.900", " r/R = 1.000"}));
+    EXPECT_EQ(labels, (Lines{" r/R = 0.167", " r/R = 0.200", " r/R = 0.300", " r/R = 0.400",
+                             " r/R = 0.500", " r/R = 0.600", " r/R = 0.700", " r/R = 0.800",
+                             " r/R = 0.900", " r/R = 1.000"}));
     const auto tip = std::find(script.begin(), script.end(), " r/R = 1.000");
     ASSERT_NE(tip, script.end());
     EXPECT_EQ(*(tip - 1), "337,240");
@@ -540,10 +563,12 @@ TEST_F(RealPanelData, EveryPolylineEndsWithAnEnterBeforeItsPedit) {
             ++blocks;
             std::size_t j = i + 1;
             while (j < script.size() && numbers(script[j]).size() == 2) ++j;
-            EXPECT_GE(j - i - 1, 2u) << "polyline at line " << i + 1 << " has fewer than two points";
+            EXPECT_GE(j - i - 1, 2u)
+                << "polyline at line " << i + 1 << " has fewer than two points";
             ASSERT_LT(j + 1, script.size());
             EXPECT_EQ(script[j], "") << "polyline at line " << i + 1 << " not ended by an Enter";
-            EXPECT_EQ(script[j + 1].rfind("PEDIT", 0), 0u) << "polyline at line " << i + 1 << ": " << script[j + 1];
+            EXPECT_EQ(script[j + 1].rfind("PEDIT", 0), 0u)
+                << "polyline at line " << i + 1 << ": " << script[j + 1];
         }
         // Expanded: 2 per radius, two edges, the skew curve; projected: 1 per
         // radius and two edges; side: 2 per radius and two edges; top: 2 per radius.
@@ -585,7 +610,7 @@ TEST_F(RealPanelData, SideAndTopViewsMirrorX) {
                     EXPECT_EQ(a[1], numbers(projected[k][w])[1]) << "radius " << k + 1;
                 }
                 for (std::size_t v = 0; v < grid.size(); ++v) {
-                    if (grid[w].x <= grid[v].x + 0.011) continue;   // more than a sheet unit apart
+                    if (grid[w].x <= grid[v].x + 0.011) continue;  // more than a sheet unit apart
                     EXPECT_LT(a[0], numbers(side_points[v])[0]) << "radius " << k + 1;
                     ++pairs_compared;
                 }
@@ -619,7 +644,8 @@ TEST_F(RealPanelData, PanellingChoicesDrawTheirPanelsAsRead) {
         EXPECT_EQ(Lines(script.begin(), script.begin() + 2), kOpening3D);
         EXPECT_EQ(Lines(script.end() - 3, script.end()), kClosing3D);
         const auto drawn = faces(script);
-        ASSERT_EQ(drawn.size(), static_cast<std::size_t>(c.last - c.first + 1)) << "choice " << c.answer;
+        ASSERT_EQ(drawn.size(), static_cast<std::size_t>(c.last - c.first + 1))
+            << "choice " << c.answer;
         EXPECT_EQ(script.size(), 2 + 6 * drawn.size() + 3);
         for (int p = c.first; p <= c.last; ++p)
             for (int corner = 0; corner < 4; ++corner) {
@@ -643,7 +669,8 @@ TEST_F(RealPanelData, OtherBladesAreTheMeshTurnedByEqualSteps) {
         for (int corner = 0; corner < 4; ++corner) {
             const Point3& v = f.vertices[f.panels[p][corner] - 1];
             const double R = std::hypot(v.y, v.z);
-            EXPECT_EQ(drawn[p * Z].corners[corner], (std::vector<double>{v.x, v.y, v.z})) << "panel " << p + 1;
+            EXPECT_EQ(drawn[p * Z].corners[corner], (std::vector<double>{v.x, v.y, v.z}))
+                << "panel " << p + 1;
             for (int b = 1; b < Z; ++b) {
                 const auto& turned = drawn[p * Z + b].corners[corner];
                 const double phi = b * step;
@@ -654,7 +681,8 @@ TEST_F(RealPanelData, OtherBladesAreTheMeshTurnedByEqualSteps) {
                 if (R > 0.01) {
                     const double previous = std::atan2(drawn[p * Z + b - 1].corners[corner][2],
                                                        drawn[p * Z + b - 1].corners[corner][1]);
-                    const double turn = std::remainder(std::atan2(turned[2], turned[1]) - previous, 2 * std::numbers::pi);
+                    const double turn = std::remainder(std::atan2(turned[2], turned[1]) - previous,
+                                                       2 * std::numbers::pi);
                     EXPECT_NEAR(turn, step, 1e-6) << "panel " << p + 1 << " copy " << b + 1;
                 }
             }
@@ -702,11 +730,12 @@ TEST_F(RealPanelData, BladeChoiceOnAHubOnlyMeshWritesOnlyTheFixedLines) {
     const PervdatFixture& f = data();
     Lines lines = real_.lines;
     char counts[32];
-    std::snprintf(counts, sizeof counts, "%5d%5d%5d%5d%5d", static_cast<int>(f.vertices.size()), f.NH1, 0, 0,
-                  f.NH1);
+    std::snprintf(counts, sizeof counts, "%5d%5d%5d%5d%5d", static_cast<int>(f.vertices.size()),
+                  f.NH1, 0, 0, f.NH1);
     lines[real_.counts_line] = counts;
-    const auto first_blade_panel = lines.begin() + static_cast<std::ptrdiff_t>(real_.counts_line + 1 +
-                                                                                 f.vertices.size() + f.NH1);
+    const auto first_blade_panel =
+        lines.begin() +
+        static_cast<std::ptrdiff_t>(real_.counts_line + 1 + f.vertices.size() + f.NH1);
     lines.erase(first_blade_panel, first_blade_panel + (NQ1() - f.NH1));
     std::string text;
     for (const auto& line : lines) text += line + "\n";
@@ -748,7 +777,8 @@ protected:
 
 TEST_F(RealProgram, FormPlansOnTheConsole) {
     const Lines script = program_script("1\n1\n");
-    EXPECT_NE(output_.find("A3 KAGIDI CIZIM OLCEGINI GIRINIZ <OLCEK=1> - MINIMUM OLCEK 0.1 OLMALI [1]: 1\n"),
+    EXPECT_NE(output_.find(
+                  "A3 KAGIDI CIZIM OLCEGINI GIRINIZ <OLCEK=1> - MINIMUM OLCEK 0.1 OLMALI [1]: 1\n"),
               std::string::npos)
         << output_;
     expect_form_plans(script, data(), 0.1);
@@ -756,9 +786,11 @@ TEST_F(RealProgram, FormPlansOnTheConsole) {
 }
 
 TEST_F(RealProgram, ThreeDimensionalViewOnTheConsole) {
-    const Lines script = program_script("2\n\n\n");   // the defaults: blade and hub, every blade
-    EXPECT_NE(output_.find("ÇİZİM SEÇENEĞİ GİRİŞİ [3]: \nDİĞER KANATLARI ÇİZMEK İSTER MİSİNİZ (E/H) <E> [E]: \n"),
-              std::string::npos)
+    const Lines script = program_script("2\n\n\n");  // the defaults: blade and hub, every blade
+    EXPECT_NE(
+        output_.find(
+            "ÇİZİM SEÇENEĞİ GİRİŞİ [3]: \nDİĞER KANATLARI ÇİZMEK İSTER MİSİNİZ (E/H) <E> [E]: \n"),
+        std::string::npos)
         << output_;
     EXPECT_EQ(faces(script).size(), static_cast<std::size_t>(NQ1() * data().Z));
     EXPECT_EQ(script, draw({"2", "3", "E"}).script);

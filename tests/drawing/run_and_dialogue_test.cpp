@@ -20,15 +20,16 @@ using korvanti::testing::write_file;
 
 std::vector<std::string> entries(const fs::path& dir) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
 
 TEST(OptionLoop, OtherAnswersAskAgainAndNonNumbersAreReported) {
     ScratchDir dir;
-    const DrawingRun run =
-        run_with_answers(dir.path(), pervdat_text(small_propeller()), {"3", "abc", "", "-1", "1.5", "1", "0.05"});
+    const DrawingRun run = run_with_answers(dir.path(), pervdat_text(small_propeller()),
+                                            {"3", "abc", "", "-1", "1.5", "1", "0.05"});
     ASSERT_EQ(run.status, 0);
     ASSERT_EQ(run.questions.size(), 7u);
     for (int i = 0; i < 6; ++i) {
@@ -36,8 +37,9 @@ TEST(OptionLoop, OtherAnswersAskAgainAndNonNumbersAreReported) {
         EXPECT_EQ(run.questions[i].title, " ");
         EXPECT_EQ(run.questions[i].default_text, "1");
     }
-    EXPECT_EQ(run.alerts, (std::vector<std::string>{"GECERSIZ CEVAP \"abc\": LUTFEN BIR SAYI GIRINIZ.",
-                                                    "CEVAP BOS: LUTFEN BIR SAYI GIRINIZ."}));
+    EXPECT_EQ(run.alerts,
+              (std::vector<std::string>{"GECERSIZ CEVAP \"abc\": LUTFEN BIR SAYI GIRINIZ.",
+                                        "CEVAP BOS: LUTFEN BIR SAYI GIRINIZ."}));
     EXPECT_EQ(run.script.front(), "ltscale 10");
 }
 
@@ -46,20 +48,24 @@ TEST(OptionLoop, CancellingLeavesAnEarlierScriptAlone) {
          {std::vector<std::string>{}, {"1"}, {"2"}, {"2", "1"}, {"abc"}}) {
         ScratchDir dir;
         write_file(dir.path() / "TELVARO_3B_CIZIMLER.SCR", "earlier script\n");
-        const DrawingRun run = run_with_answers(dir.path(), pervdat_text(small_propeller()), answers);
+        const DrawingRun run =
+            run_with_answers(dir.path(), pervdat_text(small_propeller()), answers);
         EXPECT_EQ(run.status, kExitCancelled);
         EXPECT_EQ(read_file(dir.path() / "TELVARO_3B_CIZIMLER.SCR"), "earlier script\n");
-        EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR"}));
+        EXPECT_EQ(entries(dir.path()),
+                  (std::vector<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR"}));
     }
 }
 
 TEST(OptionLoop, CompleteRunReplacesTheScriptAndLeavesNoTemporaryFile) {
     ScratchDir dir;
     write_file(dir.path() / "TELVARO_3B_CIZIMLER.SCR", "earlier script\n");
-    const DrawingRun run = run_with_answers(dir.path(), pervdat_text(small_propeller()), {"2", "3", "H"});
+    const DrawingRun run =
+        run_with_answers(dir.path(), pervdat_text(small_propeller()), {"2", "3", "H"});
     EXPECT_EQ(run.status, kExitScriptWritten);
     EXPECT_EQ(run.script.front(), "COLOR 1");
-    EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR"}));
+    EXPECT_EQ(entries(dir.path()),
+              (std::vector<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR"}));
 }
 
 TEST(DamagedPanelData, OneMessageNoQuestionsAndTheEarlierScriptKept) {
@@ -89,13 +95,16 @@ TEST(DamagedPanelData, OneMessageNoQuestionsAndTheEarlierScriptKept) {
 TEST(DamagedPanelData, ScriptThatCannotBeWrittenGivesAMessage) {
     ScratchDir dir;
     fs::create_directories(dir.path() / "TELVARO_3B_CIZIMLER.SCR" / "in-the-way");
-    const DrawingRun run = run_with_answers(dir.path(), pervdat_text(small_propeller()), {"2", "3", "H"});
+    const DrawingRun run =
+        run_with_answers(dir.path(), pervdat_text(small_propeller()), {"2", "3", "H"});
     EXPECT_EQ(run.status, kExitNoScript);
     ASSERT_EQ(run.alerts.size(), 1u);
-    EXPECT_EQ(run.alerts[0].rfind("HATA: " + (dir.path() / "TELVARO_3B_CIZIMLER.SCR").string() + " YAZILAMADI", 0),
+    EXPECT_EQ(run.alerts[0].rfind(
+                  "HATA: " + (dir.path() / "TELVARO_3B_CIZIMLER.SCR").string() + " YAZILAMADI", 0),
               0u)
         << run.alerts[0];
-    EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR"}));
+    EXPECT_EQ(entries(dir.path()),
+              (std::vector<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR"}));
 }
 
 TEST(ConsoleDialogue, PromptShowsTheDefaultAndAnEmptyAnswerTakesIt) {
@@ -108,9 +117,10 @@ TEST(ConsoleDialogue, PromptShowsTheDefaultAndAnEmptyAnswerTakesIt) {
     EXPECT_EQ(console.ask("DİĞER KANATLARI ÇİZMEK İSTER MİSİNİZ (E/H) <E>", " ", "E"), "E");
     EXPECT_EQ(console.ask("SORU", "BASLIK", "E"), "H");
     console.alert("HATA: bir mesaj");
-    EXPECT_EQ(out.str(),
-              "Cizim Secenegi\n<2> 3D GORUNUM\nCIZIM SECENEGI GIRINIZ [1]: ÇİZİM SEÇENEĞİ GİRİŞİ [3]: "
-              "DİĞER KANATLARI ÇİZMEK İSTER MİSİNİZ (E/H) <E> [E]: BASLIK\nSORU [E]: ");
+    EXPECT_EQ(
+        out.str(),
+        "Cizim Secenegi\n<2> 3D GORUNUM\nCIZIM SECENEGI GIRINIZ [1]: ÇİZİM SEÇENEĞİ GİRİŞİ [3]: "
+        "DİĞER KANATLARI ÇİZMEK İSTER MİSİNİZ (E/H) <E> [E]: BASLIK\nSORU [E]: ");
     EXPECT_EQ(err.str(), "HATA: bir mesaj\n");
 }
 

@@ -35,14 +35,14 @@ struct Row {
     std::function<void(const fs::path&)> prepare;  // fills the working directory
     std::string input;                             // standard input
     int exit_status = 1;
-    std::vector<std::string> messages;             // each must appear on the console
-    std::vector<std::string> present;              // files that must exist afterwards
-    std::vector<std::string> may;                  // files that may exist afterwards
-    std::vector<std::string> changed;              // prepared files the run may change
-    int result_lines = -1;                         // lines of Korvanti.SON, when checked
-    std::function<void(const fs::path&)> check;    // further checks of the directory
-    bool unwritable_directory = false;             // chmod 555 on the working directory
-    long file_size_limit = -1;                     // RLIMIT_FSIZE of the run
+    std::vector<std::string> messages;           // each must appear on the console
+    std::vector<std::string> present;            // files that must exist afterwards
+    std::vector<std::string> may;                // files that may exist afterwards
+    std::vector<std::string> changed;            // prepared files the run may change
+    int result_lines = -1;                       // lines of Korvanti.SON, when checked
+    std::function<void(const fs::path&)> check;  // further checks of the directory
+    bool unwritable_directory = false;           // chmod 555 on the working directory
+    long file_size_limit = -1;                   // RLIMIT_FSIZE of the run
 };
 
 // ---------------------------------------------------------------------------
@@ -74,13 +74,16 @@ std::vector<std::string> split_lines(const std::string& text) {
     return lines;
 }
 
-std::string join_lines(const std::vector<std::string>& lines, size_t count, const std::string& end = "\n") {
+std::string join_lines(const std::vector<std::string>& lines, size_t count,
+                       const std::string& end = "\n") {
     std::string text;
     for (size_t k = 0; k < count && k < lines.size(); ++k) text += lines[k] + end;
     return text;
 }
 
-std::string example(const std::string& name) { return read_bytes(source_dir / "examples" / (name + ".TSK")); }
+std::string example(const std::string& name) {
+    return read_bytes(source_dir / "examples" / (name + ".TSK"));
+}
 const std::string b_series_data = read_bytes(source_dir / "data/WAGBPROP.DAT");
 // A real panel data file: the reviewed reference of the B4-55 run.
 const std::string panel_data = read_bytes(source_dir / "tests/regression/reference/B4-55/PERVDAT");
@@ -103,12 +106,12 @@ int line_count(const std::string& text) { return static_cast<int>(split_lines(te
 // from the counts the file holds.
 struct PanelDataLayout {
     int radii = 0;
-    int radius_lines = 0;     // record 3
-    int particulars = 0;      // record 6
-    int counts = 0;           // record 9
-    int vertices = 0;         // record 10
-    int panels = 0;           // record 11
-    int strip_table = 0;      // record 13, which the drawing generator does not read
+    int radius_lines = 0;  // record 3
+    int particulars = 0;   // record 6
+    int counts = 0;        // record 9
+    int vertices = 0;      // record 10
+    int panels = 0;        // record 11
+    int strip_table = 0;   // record 13, which the drawing generator does not read
     int total = 0;
     int vertex_count = 0;
     int panel_count = 0;
@@ -148,14 +151,20 @@ const PanelDataLayout pervdat = layout_of(panel_data);
 // ---------------------------------------------------------------------------
 // Expectations
 
-const std::vector<std::string> calculator_outputs = {
-    "Korvanti.SON", "PEROF.SON",  "SEHAM.DAT", "PEROF2.SON", "Korvanti3D_Tecplot.PLT",
-    "Korvanti3D_Rhino3_4_Macro.TXT", "PERVDAT", "Korvanti2D_Tecplot.PLT"};
+const std::vector<std::string> calculator_outputs = {"Korvanti.SON",
+                                                     "PEROF.SON",
+                                                     "SEHAM.DAT",
+                                                     "PEROF2.SON",
+                                                     "Korvanti3D_Tecplot.PLT",
+                                                     "Korvanti3D_Rhino3_4_Macro.TXT",
+                                                     "PERVDAT",
+                                                     "Korvanti2D_Tecplot.PLT"};
 const char* const script = "TELVARO_3B_CIZIMLER.SCR";
 const std::string old_script = "eski cizim: bir onceki calismanin betigi\n";
 
 // The prepared directory of a calculator run.
-std::function<void(const fs::path&)> task_dir(const std::string& task, const std::string& data = b_series_data) {
+std::function<void(const fs::path&)> task_dir(const std::string& task,
+                                              const std::string& data = b_series_data) {
     return [task, data](const fs::path& dir) {
         write_bytes(dir / "Korvanti.TSK", task);
         write_bytes(dir / "WAGBPROP.DAT", data);
@@ -178,7 +187,8 @@ std::string name_part(std::string text) {
 
 // An input error of the calculator: message, status 1, and Korvanti.SON with
 // the banner (7 lines), also the separator (9 lines) from line 51 on.
-Row task_error(const std::string& name, const std::string& task, const std::string& message, int result_lines) {
+Row task_error(const std::string& name, const std::string& task, const std::string& message,
+               int result_lines) {
     Row row;
     row.name = name;
     row.prepare = task_dir(task);
@@ -189,7 +199,8 @@ Row task_error(const std::string& name, const std::string& task, const std::stri
 }
 
 // A finished calculator run: every output file written.
-Row finished_run(const std::string& name, std::function<void(const fs::path&)> prepare, const std::string& input = "") {
+Row finished_run(const std::string& name, std::function<void(const fs::path&)> prepare,
+                 const std::string& input = "") {
     Row row;
     row.name = name;
     row.prepare = std::move(prepare);
@@ -203,7 +214,8 @@ Row finished_run(const std::string& name, std::function<void(const fs::path&)> p
 // The outputs of a run of the B4-55 task equal the reviewed references.
 void same_as_b4_55_reference(const fs::path& dir) {
     for (const std::string& file : calculator_outputs)
-        EXPECT_TRUE(read_bytes(dir / file) == read_bytes(b4_55_reference / file)) << file << " differs";
+        EXPECT_TRUE(read_bytes(dir / file) == read_bytes(b4_55_reference / file))
+            << file << " differs";
 }
 
 Row drawing_error(const std::string& name, const std::string& data, const std::string& message) {
@@ -237,7 +249,8 @@ std::vector<Row> calculator_rows() {
         rows.push_back(row);
     }
     {
-        Row row = task_error("task_file_is_a_directory", "", "Korvanti.TSK dosyasi 0 satirdan sonra bitiyor", 7);
+        Row row = task_error("task_file_is_a_directory", "",
+                             "Korvanti.TSK dosyasi 0 satirdan sonra bitiyor", 7);
         row.prepare = [](const fs::path& dir) {
             fs::create_directory(dir / "Korvanti.TSK");
             write_bytes(dir / "WAGBPROP.DAT", b_series_data);
@@ -245,12 +258,14 @@ std::vector<Row> calculator_rows() {
         rows.push_back(row);
     }
     {
-        Row row = task_error("missing_b_series_data", b4_55, "WAGBPROP.DAT dosyasi calisma dizininde bulunamadi", 9);
+        Row row = task_error("missing_b_series_data", b4_55,
+                             "WAGBPROP.DAT dosyasi calisma dizininde bulunamadi", 9);
         row.prepare = [b4_55](const fs::path& dir) { write_bytes(dir / "Korvanti.TSK", b4_55); };
         rows.push_back(row);
     }
     {
-        Row row = task_error("b_series_data_is_a_directory", b4_55, "WAGBPROP.DAT dosyasi 0 satirdan sonra bitiyor", 9);
+        Row row = task_error("b_series_data_is_a_directory", b4_55,
+                             "WAGBPROP.DAT dosyasi 0 satirdan sonra bitiyor", 9);
         row.prepare = [b4_55](const fs::path& dir) {
             write_bytes(dir / "Korvanti.TSK", b4_55);
             fs::create_directory(dir / "WAGBPROP.DAT");
@@ -259,22 +274,25 @@ std::vector<Row> calculator_rows() {
     }
     {
         const std::string ka = example("Ka4-70");
-        rows.push_back(finished_run("other_series_need_no_b_series_data",
-                                    [ka](const fs::path& dir) { write_bytes(dir / "Korvanti.TSK", ka); }));
+        rows.push_back(
+            finished_run("other_series_need_no_b_series_data",
+                         [ka](const fs::path& dir) { write_bytes(dir / "Korvanti.TSK", ka); }));
     }
 
     // The task file cut after every line up to the last one read, and inside
     // a value line; a file whose last line has no line end is whole.
     for (int n = 0; n <= 66; ++n)
-        rows.push_back(task_error("task_file_cut_after_line_" + std::to_string(n), first_lines(b4_55, n),
-                                  "Korvanti.TSK dosyasi " + std::to_string(n) + " satirdan sonra bitiyor",
-                                  n < 50 ? 7 : 9));
+        rows.push_back(
+            task_error("task_file_cut_after_line_" + std::to_string(n), first_lines(b4_55, n),
+                       "Korvanti.TSK dosyasi " + std::to_string(n) + " satirdan sonra bitiyor",
+                       n < 50 ? 7 : 9));
     rows.push_back(task_error("task_file_ends_inside_line_43", first_lines(b4_55, 42) + "4",
                               "Korvanti.TSK dosyasi 43 satirdan sonra bitiyor", 7));
     rows.push_back(task_error("task_file_ends_inside_line_67", first_lines(b4_55, 66) + "1",
                               "Korvanti.TSK dosyasi 67 satirdan sonra bitiyor", 9));
     {
-        Row row = finished_run("task_file_without_a_last_line_end", task_dir(first_lines(b4_55, 66) + "1   11"));
+        Row row = finished_run("task_file_without_a_last_line_end",
+                               task_dir(first_lines(b4_55, 66) + "1   11"));
         row.check = same_as_b4_55_reference;
         rows.push_back(row);
     }
@@ -285,8 +303,9 @@ std::vector<Row> calculator_rows() {
         rows.push_back(row);
     }
     {
-        Row row = finished_run("b_series_data_with_crlf_line_ends",
-                               task_dir(b4_55, join_lines(split_lines(b_series_data), 1000, "\r\n")));
+        Row row =
+            finished_run("b_series_data_with_crlf_line_ends",
+                         task_dir(b4_55, join_lines(split_lines(b_series_data), 1000, "\r\n")));
         row.check = same_as_b4_55_reference;
         rows.push_back(row);
     }
@@ -294,8 +313,9 @@ std::vector<Row> calculator_rows() {
     // WAGBPROP.DAT cut after every line: with Z = 3 every block is read.
     const int data_lines = line_count(b_series_data);
     for (int n = 0; n < data_lines; ++n) {
-        Row row = task_error("b_series_data_cut_after_line_" + std::to_string(n), b3_50,
-                             "WAGBPROP.DAT dosyasi " + std::to_string(n) + " satirdan sonra bitiyor", 9);
+        Row row =
+            task_error("b_series_data_cut_after_line_" + std::to_string(n), b3_50,
+                       "WAGBPROP.DAT dosyasi " + std::to_string(n) + " satirdan sonra bitiyor", 9);
         row.prepare = task_dir(b3_50, first_lines(b_series_data, n));
         rows.push_back(row);
     }
@@ -305,64 +325,96 @@ std::vector<Row> calculator_rows() {
 
     // Values that are not numbers, or not finite.
     const std::vector<std::pair<int, std::string>> not_numbers = {
-        {40, "bir"}, {43, "dort 0.55"}, {43, "4 x"}, {43, "4.5 0.55"}, {47, "sag"},
-        {50, "1.0 iki"}, {50, "1,0 2,0"}, {57, "evet"}, {67, "1 onbir"}, {67, "bir 11"},
-        {43, "4 inf"}, {43, "4 nan"}, {47, "nan"}, {50, "1.0 Infinity"}, {50, "1e39 2.0"},
-        {43, "99999999999 0.55"}};
+        {40, "bir"},     {43, "dort 0.55"},    {43, "4 x"},      {43, "4.5 0.55"},
+        {47, "sag"},     {50, "1.0 iki"},      {50, "1,0 2,0"},  {57, "evet"},
+        {67, "1 onbir"}, {67, "bir 11"},       {43, "4 inf"},    {43, "4 nan"},
+        {47, "nan"},     {50, "1.0 Infinity"}, {50, "1e39 2.0"}, {43, "99999999999 0.55"}};
     for (const auto& [line, value] : not_numbers)
         rows.push_back(task_error("task_line_" + std::to_string(line) + "_" + name_part(value),
-                                  with_line(b4_55, line, value), "Korvanti.TSK, satir " + std::to_string(line),
+                                  with_line(b4_55, line, value),
+                                  "Korvanti.TSK, satir " + std::to_string(line),
                                   line <= 50 ? 7 : 9));
     // Counts of 0 and beyond what the program holds; zero and negative
     // dimensions.
-    const std::vector<std::pair<int, std::string>> out_of_range = {
-        {40, "0"},     {40, "8"},        {40, "-1"},     {43, "0 0.55"},  {43, "-4 0.55"},
-        {43, "21 0.55"}, {43, "2147483647 0.55"},        {43, "4 0"},     {43, "4 -0.55"},
-        {50, "0 2.0"}, {50, "-1.0 2.0"}, {50, "1.0 0"},  {50, "1.0 -2.0"}, {67, "0 11"},
-        {67, "3 11"},  {67, "2 2"},      {67, "2 0"},    {67, "2 -5"},    {67, "2 23"},
-        {67, "2 2147483647"}};
+    const std::vector<std::pair<int, std::string>> out_of_range = {{40, "0"},
+                                                                   {40, "8"},
+                                                                   {40, "-1"},
+                                                                   {43, "0 0.55"},
+                                                                   {43, "-4 0.55"},
+                                                                   {43, "21 0.55"},
+                                                                   {43, "2147483647 0.55"},
+                                                                   {43, "4 0"},
+                                                                   {43, "4 -0.55"},
+                                                                   {50, "0 2.0"},
+                                                                   {50, "-1.0 2.0"},
+                                                                   {50, "1.0 0"},
+                                                                   {50, "1.0 -2.0"},
+                                                                   {67, "0 11"},
+                                                                   {67, "3 11"},
+                                                                   {67, "2 2"},
+                                                                   {67, "2 0"},
+                                                                   {67, "2 -5"},
+                                                                   {67, "2 23"},
+                                                                   {67, "2 2147483647"}};
     for (const auto& [line, value] : out_of_range)
         rows.push_back(task_error("task_line_" + std::to_string(line) + "_" + name_part(value),
-                                  with_line(b4_55, line, value), "Korvanti.TSK, satir " + std::to_string(line),
+                                  with_line(b4_55, line, value),
+                                  "Korvanti.TSK, satir " + std::to_string(line),
                                   line <= 50 ? 7 : 9));
     // Counts that break the B-series data file.
     const std::vector<std::pair<int, std::string>> bad_data = {
-        {1, "0"},  {1, "5"},  {1, "13"}, {1, "nokta"}, {2, "0.2 1.662 0.617 x 0.0526 0.0040"},
+        {1, "0"},
+        {1, "5"},
+        {1, "13"},
+        {1, "nokta"},
+        {2, "0.2 1.662 0.617 x 0.0526 0.0040"},
         {3, "0.2 1.882 0.613 0.350 0.0464 0.0035"},  // r/R not rising
-        {11, "11 9"}, {11, "2 9"}, {11, "9 8"}, {11, "9 10"}, {21, "11"}, {21, "0"},
-        {31, "13"}, {31, "0"}, {31, "-3"}};
+        {11, "11 9"},
+        {11, "2 9"},
+        {11, "9 8"},
+        {11, "9 10"},
+        {21, "11"},
+        {21, "0"},
+        {31, "13"},
+        {31, "0"},
+        {31, "-3"}};
     for (const auto& [line, value] : bad_data) {
-        Row row = task_error("b_series_data_line_" + std::to_string(line) + "_" + name_part(value), b3_50,
-                             "WAGBPROP.DAT, satir " + std::to_string(line), 9);
+        Row row = task_error("b_series_data_line_" + std::to_string(line) + "_" + name_part(value),
+                             b3_50, "WAGBPROP.DAT, satir " + std::to_string(line), 9);
         row.prepare = task_dir(b3_50, with_line(b_series_data, line, value));
         rows.push_back(row);
     }
     // The B-series thickness Ar - Br*Z must stay positive.
-    rows.push_back(task_error("b_series_with_z_20", with_line(b4_55, 43, "20 0.55"), "WAGBPROP.DAT", 9));
+    rows.push_back(
+        task_error("b_series_with_z_20", with_line(b4_55, 43, "20 0.55"), "WAGBPROP.DAT", 9));
 
     // The orderly stops of the three-bladed series: status 0, only the banner
     // and the separator.
     const std::vector<std::tuple<std::string, std::string, std::string, std::string>> stops = {
         {"kc101_area_ratio_049", "KC101-80", "3 0.49", "KC101-GAWN SERISI"},
         {"gawn_area_ratio_12", "Gawn3-65", "3 1.2", "GAWN SERISI"},
-        {"newton_rader_area_ratio_04", "NR3-71", "3 0.4", "NEWTON-RADER SERISI PERVANELERIN ACINIM"}};
+        {"newton_rader_area_ratio_04", "NR3-71", "3 0.4",
+         "NEWTON-RADER SERISI PERVANELERIN ACINIM"}};
     for (const auto& [name, base, line43, message] : stops) {
         Row row = task_error(name, with_line(example(base), 43, line43), message, 9);
         row.exit_status = 0;
         rows.push_back(row);
     }
     {
-        Row row = task_error("newton_rader_pitch_ratio_21", with_line(example("NR3-71"), 50, "2.1 2.0"),
-                             "P/D DEGERINI SINIRLAR DAHILINDE GIRINIZ", 9);
+        Row row =
+            task_error("newton_rader_pitch_ratio_21", with_line(example("NR3-71"), 50, "2.1 2.0"),
+                       "P/D DEGERINI SINIRLAR DAHILINDE GIRINIZ", 9);
         row.exit_status = 0;
         rows.push_back(row);
     }
     // The AU confirmation: empty answers and then the end of the input.
-    rows.push_back(finished_run("au_confirmation_never_answered", task_dir(example("AU4-55")), "\n\n\n"));
+    rows.push_back(
+        finished_run("au_confirmation_never_answered", task_dir(example("AU4-55")), "\n\n\n"));
 
     // Output files that cannot be created: a directory holds the name.
     {
-        Row row = task_error("result_file_cannot_be_created", b4_55, "Korvanti.SON dosyasi yazilamiyor", -1);
+        Row row = task_error("result_file_cannot_be_created", b4_55,
+                             "Korvanti.SON dosyasi yazilamiyor", -1);
         row.prepare = [b4_55](const fs::path& dir) {
             task_dir(b4_55)(dir);
             fs::create_directory(dir / "Korvanti.SON");
@@ -372,17 +424,20 @@ std::vector<Row> calculator_rows() {
     }
     for (size_t k = 1; k < calculator_outputs.size(); ++k) {
         const std::string blocked = calculator_outputs[k];
-        Row row = task_error("output_cannot_be_created_" + name_part(blocked), b4_55, "HATA: " + blocked + " dosyasi", -1);
+        Row row = task_error("output_cannot_be_created_" + name_part(blocked), b4_55,
+                             "HATA: " + blocked + " dosyasi", -1);
         row.prepare = [b4_55, blocked](const fs::path& dir) {
             task_dir(b4_55)(dir);
             fs::create_directory(dir / blocked);
         };
         // The files written before the blocked one are whole; none after it.
-        row.present.assign(calculator_outputs.begin(), calculator_outputs.begin() + static_cast<long>(k));
+        row.present.assign(calculator_outputs.begin(),
+                           calculator_outputs.begin() + static_cast<long>(k));
         rows.push_back(row);
     }
     {
-        Row row = task_error("read_only_working_directory", b4_55, "Korvanti.SON dosyasi yazilamiyor", -1);
+        Row row = task_error("read_only_working_directory", b4_55,
+                             "Korvanti.SON dosyasi yazilamiyor", -1);
         row.present.clear();
         row.unwritable_directory = true;
         rows.push_back(row);
@@ -392,11 +447,16 @@ std::vector<Row> calculator_rows() {
     {
         Row row = task_error("disk_full_at_the_panel_data_file", with_line(b4_55, 43, "1 0.55"),
                              "HATA: PERVDAT dosyasi", -1);
-        row.present = {"Korvanti.SON", "PEROF.SON", "SEHAM.DAT", "PEROF2.SON", "Korvanti3D_Tecplot.PLT",
+        row.present = {"Korvanti.SON",
+                       "PEROF.SON",
+                       "SEHAM.DAT",
+                       "PEROF2.SON",
+                       "Korvanti3D_Tecplot.PLT",
                        "Korvanti3D_Rhino3_4_Macro.TXT"};
         row.file_size_limit = 59000;
         row.check = [](const fs::path& dir) {
-            EXPECT_LT(fs::file_size(dir / "Korvanti3D_Tecplot.PLT"), 59000u) << "the limit no longer hits PERVDAT first";
+            EXPECT_LT(fs::file_size(dir / "Korvanti3D_Tecplot.PLT"), 59000u)
+                << "the limit no longer hits PERVDAT first";
         };
         rows.push_back(row);
     }
@@ -431,22 +491,22 @@ std::vector<Row> drawing_rows() {
     // and at a stride through the rest of what the drawing generator reads.
     std::set<int> cuts;
     for (int n = 1; n <= 45; ++n) cuts.insert(n);
-    for (int start : {pervdat.radius_lines, pervdat.particulars, pervdat.counts, pervdat.vertices, pervdat.panels,
-                      pervdat.strip_table})
+    for (int start : {pervdat.radius_lines, pervdat.particulars, pervdat.counts, pervdat.vertices,
+                      pervdat.panels, pervdat.strip_table})
         for (int n : {start - 2, start - 1, start}) cuts.insert(n);
     for (int n = 1; n < pervdat.strip_table; n += 97) cuts.insert(n);
     for (int n : cuts) {
         // Lines 1 to strip_table - 1 are all the drawing generator reads.
         if (n < 1 || n >= pervdat.strip_table - 1) continue;
-        rows.push_back(drawing_error("panel_data_cut_after_line_" + std::to_string(n), first_lines(panel_data, n),
-                                     "PERVDAT eksik"));
+        rows.push_back(drawing_error("panel_data_cut_after_line_" + std::to_string(n),
+                                     first_lines(panel_data, n), "PERVDAT eksik"));
     }
-    rows.push_back(drawing_error("panel_data_ends_inside_line_3", first_lines(panel_data, 2) + "  -0.16659",
-                                 "PERVDAT eksik"));
+    rows.push_back(drawing_error("panel_data_ends_inside_line_3",
+                                 first_lines(panel_data, 2) + "  -0.16659", "PERVDAT eksik"));
     {
         // The strip table at the end serves another program and is not read.
-        Row row = drawing_error("panel_data_cut_in_the_strip_table", first_lines(panel_data, pervdat.strip_table + 3),
-                                "");
+        Row row = drawing_error("panel_data_cut_in_the_strip_table",
+                                first_lines(panel_data, pervdat.strip_table + 3), "");
         row.exit_status = 0;
         row.messages = {"CIZIM DOSYASI YAZILDI"};
         row.present = {script};
@@ -494,20 +554,24 @@ std::vector<Row> drawing_rows() {
         {"diameter_negative", pervdat.particulars + 1, "  -2.00000   1.00000", "cap D = -2"},
         {"vertex_count_over_3000", pervdat.counts, counts_with(3001, nq, 0, 0, nh), "NV1 = 3001"},
         {"panel_count_over_3000", pervdat.counts, counts_with(nv, 3001, 0, 0, nh), "NQ1 = 3001"},
-        {"hub_panels_over_the_panel_count", pervdat.counts, counts_with(nv, nq, 0, 0, nq + 1), "NH1"},
+        {"hub_panels_over_the_panel_count", pervdat.counts, counts_with(nv, nq, 0, 0, nq + 1),
+         "NH1"},
         {"second_mesh_over_2000", pervdat.counts, counts_with(nv, nq, 2001, 0, nh), "NV2 = 2001"},
         // With no vertices the first vertex line is read as a panel.
         {"vertex_count_0", pervdat.counts, counts_with(0, nq, 0, 0, nh), "tamsayi bekleniyordu"},
         {"counts_not_numbers", pervdat.counts, "  dugum panel", "tamsayi bekleniyordu"},
         {"vertex_not_a_number", first_vertex, "   0.84522   x   0.00000", "sayi bekleniyordu"},
         {"panel_vertex_0", first_panel, panel_line(0, 1, 1, 2), "kose 1 dugum numarasi"},
-        {"panel_vertex_beyond_the_list", first_panel, panel_line(1, 1, 1, nv + 1), "kose 4 dugum numarasi"},
+        {"panel_vertex_beyond_the_list", first_panel, panel_line(1, 1, 1, nv + 1),
+         "kose 4 dugum numarasi"},
     };
     for (const auto& [name, line, content, message] : damaged)
-        rows.push_back(drawing_error("panel_data_" + name, pervdat_with_line(line, content), message));
+        rows.push_back(
+            drawing_error("panel_data_" + name, pervdat_with_line(line, content), message));
 
     {
-        Row row = drawing_error("panel_data_with_crlf_line_ends", join_lines(split_lines(panel_data), 100000, "\r\n"), "");
+        Row row = drawing_error("panel_data_with_crlf_line_ends",
+                                join_lines(split_lines(panel_data), 100000, "\r\n"), "");
         row.exit_status = 0;
         row.messages = {"CIZIM DOSYASI YAZILDI"};
         row.present = {script};
@@ -554,7 +618,8 @@ std::vector<Row> drawing_rows() {
         row.changed = {script};
         row.check = [](const fs::path& dir) {
             // The tip radius line of a 2 m propeller at scale 0.05.
-            EXPECT_NE(read_bytes(dir / script).find("\nLINE\n70,90\n335,90\n\n"), std::string::npos);
+            EXPECT_NE(read_bytes(dir / script).find("\nLINE\n70,90\n335,90\n\n"),
+                      std::string::npos);
         };
         rows.push_back(row);
     }
@@ -569,7 +634,8 @@ std::vector<Row> drawing_rows() {
         row.changed = {script};
         row.check = [](const fs::path& dir) {
             // Option 1 and scale 1, held to the largest scale 0.2.
-            EXPECT_NE(read_bytes(dir / script).find("\nLINE\n70,240\n335,240\n\n"), std::string::npos);
+            EXPECT_NE(read_bytes(dir / script).find("\nLINE\n70,240\n335,240\n\n"),
+                      std::string::npos);
         };
         rows.push_back(row);
     }
@@ -586,7 +652,9 @@ std::vector<Row> drawing_rows() {
         row.check = [](const fs::path& dir) {
             const std::string text = read_bytes(dir / script);
             size_t faces = 0;
-            for (size_t at = text.find("3DFACE"); at != std::string::npos; at = text.find("3DFACE", at + 1)) ++faces;
+            for (size_t at = text.find("3DFACE"); at != std::string::npos;
+                 at = text.find("3DFACE", at + 1))
+                ++faces;
             EXPECT_EQ(faces, static_cast<size_t>(pervdat.panel_count - pervdat.hub_panels));
         };
         rows.push_back(row);
@@ -670,7 +738,8 @@ void run_row(const Row& row) {
 
     if (row.unwritable_directory)
         fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                                 fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+                                 fs::perms::group_exec | fs::perms::others_read |
+                                 fs::perms::others_exec);
 
     ChildOptions options;
     options.input = row.input;
@@ -687,11 +756,14 @@ void run_row(const Row& row) {
     EXPECT_EQ(run.output.find("runtime error:"), std::string::npos) << run.output;
     EXPECT_EQ(run.exit_status, row.exit_status) << run.output;
     for (const std::string& message : row.messages)
-        EXPECT_NE(run.output.find(message), std::string::npos) << "missing \"" << message << "\" in:\n" << run.output;
+        EXPECT_NE(run.output.find(message), std::string::npos)
+            << "missing \"" << message << "\" in:\n"
+            << run.output;
 
     // Nothing outside the working directory.
     std::set<std::string> outside;
-    for (const auto& entry : fs::directory_iterator(scratch.root())) outside.insert(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(scratch.root()))
+        outside.insert(entry.path().filename().string());
     EXPECT_EQ(outside, (std::set<std::string>{"home", "tmp", "work"}));
     EXPECT_TRUE(fs::is_empty(scratch.home()));
     EXPECT_TRUE(fs::is_empty(scratch.tmp()));
@@ -704,7 +776,8 @@ void run_row(const Row& row) {
             ADD_FAILURE() << name << " was removed";
             continue;
         }
-        if (!contains(row.changed, name) && !contains(row.present, name) && !contains(row.may, name)) {
+        if (!contains(row.changed, name) && !contains(row.present, name) &&
+            !contains(row.may, name)) {
             EXPECT_TRUE(found->second == content) << name << " was changed";
         }
     }
@@ -730,7 +803,8 @@ std::string group_of(const Row& row) {
     if (row.unwritable_directory) return "read_only_working_directory";
     for (const char* prefix : {"task_file_cut_after_line_", "b_series_data_cut_after_line_",
                                "drawing_panel_data_cut_after_line_"})
-        if (row.name.rfind(prefix, 0) == 0) return std::string(prefix).substr(0, std::string(prefix).size() - 12);
+        if (row.name.rfind(prefix, 0) == 0)
+            return std::string(prefix).substr(0, std::string(prefix).size() - 12);
     return row.program == Program::calculator ? "calculator" : "drawing";
 }
 
@@ -739,8 +813,9 @@ class BadInputCatalogue : public ::testing::TestWithParam<std::string> {};
 TEST_P(BadInputCatalogue, EveryRowGivesItsMessageStatusAndFiles) {
     const std::string group = GetParam();
     if (group == "read_only_working_directory" && !mode_555_stops_writes())
-        GTEST_SKIP() << "this user (root) writes into a directory of mode 555, so a read-only working "
-                        "directory cannot be set up here";
+        GTEST_SKIP()
+            << "this user (root) writes into a directory of mode 555, so a read-only working "
+               "directory cannot be set up here";
     int rows = 0;
     for (const Row& row : catalogue()) {
         if (group_of(row) != group) continue;
@@ -753,9 +828,12 @@ TEST_P(BadInputCatalogue, EveryRowGivesItsMessageStatusAndFiles) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Groups, BadInputCatalogue,
-                         ::testing::Values("calculator", "task_file_cut", "b_series_data_cut", "drawing",
-                                           "drawing_panel_data_cut", "read_only_working_directory"),
-                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
+                         ::testing::Values("calculator", "task_file_cut", "b_series_data_cut",
+                                           "drawing", "drawing_panel_data_cut",
+                                           "read_only_working_directory"),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             return info.param;
+                         });
 
 // The catalogue itself: unique names, and the cut rows reach every line.
 TEST(BadInputCatalogueRows, CoverEveryCutAndHaveUniqueNames) {
@@ -766,13 +844,15 @@ TEST(BadInputCatalogueRows, CoverEveryCutAndHaveUniqueNames) {
     for (const Row& row : rows) ++groups[group_of(row)];
     EXPECT_EQ(groups.size(), 6u);
     for (const auto& [group, count] : groups) EXPECT_GT(count, 0) << group;
-    for (int n = 0; n <= 66; ++n) EXPECT_EQ(names.count("task_file_cut_after_line_" + std::to_string(n)), 1u);
+    for (int n = 0; n <= 66; ++n)
+        EXPECT_EQ(names.count("task_file_cut_after_line_" + std::to_string(n)), 1u);
     for (int n = 0; n < line_count(b_series_data); ++n)
         EXPECT_EQ(names.count("b_series_data_cut_after_line_" + std::to_string(n)), 1u);
     // The layout read from the counts: the strip table follows the panels
     // (the second mesh is empty) and starts with the strip count M - 1.
     EXPECT_EQ(pervdat.strip_table, pervdat.panels + pervdat.panel_count);
-    EXPECT_EQ(std::stoi(split_lines(panel_data).at(static_cast<size_t>(pervdat.strip_table - 1))), pervdat.radii - 1);
+    EXPECT_EQ(std::stoi(split_lines(panel_data).at(static_cast<size_t>(pervdat.strip_table - 1))),
+              pervdat.radii - 1);
 }
 
 }  // namespace

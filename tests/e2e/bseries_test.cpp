@@ -20,7 +20,9 @@ struct CalcRun {
     ScratchDir dir;
     ProgramRun program;
     std::vector<std::string> result;
-    std::vector<std::string> lines(const std::string& file) const { return read_lines(dir.path() / file); }
+    std::vector<std::string> lines(const std::string& file) const {
+        return read_lines(dir.path() / file);
+    }
 };
 
 void run_example(const std::string& example, CalcRun& run, const std::string& input = "") {
@@ -55,9 +57,11 @@ std::vector<float> numbers(const std::string& line, size_t from = 0) {
 
 // The geometry table rows (9 stations) after the title.
 std::vector<std::string> geometry_rows(const std::vector<std::string>& result) {
-    const size_t title = find_line(result, "  r/R     c/D     a/D     b/D    P/D  theta    iT/D    tm/D");
+    const size_t title =
+        find_line(result, "  r/R     c/D     a/D     b/D    P/D  theta    iT/D    tm/D");
     if (title + 10 > result.size()) return {};
-    return {result.begin() + static_cast<long>(title) + 1, result.begin() + static_cast<long>(title) + 10};
+    return {result.begin() + static_cast<long>(title) + 1,
+            result.begin() + static_cast<long>(title) + 10};
 }
 
 TEST(BSeriesRun, B4_55WritesTablesOffsetsAndMass) {
@@ -69,8 +73,10 @@ TEST(BSeriesRun, B4_55WritesTablesOffsetsAndMass) {
     ASSERT_EQ(rows.size(), 9u);
     // c/D = K·Ear/Z and tm/D = Ar - Br·Z of the published table.
     const float K[] = {1.662f, 1.882f, 2.050f, 2.152f, 2.187f, 2.144f, 1.970f, 1.582f, 0.0f};
-    const float Ar[] = {0.0526f, 0.0464f, 0.0402f, 0.0340f, 0.0278f, 0.0216f, 0.0154f, 0.0092f, 0.0030f};
-    const float Br[] = {0.0040f, 0.0035f, 0.0030f, 0.0025f, 0.0020f, 0.0015f, 0.0010f, 0.0005f, 0.0f};
+    const float Ar[] = {0.0526f, 0.0464f, 0.0402f, 0.0340f, 0.0278f,
+                        0.0216f, 0.0154f, 0.0092f, 0.0030f};
+    const float Br[] = {0.0040f, 0.0035f, 0.0030f, 0.0025f, 0.0020f,
+                        0.0015f, 0.0010f, 0.0005f, 0.0f};
     const float PD[] = {0.822f, 0.887f, 0.95f, 0.992f, 1, 1, 1, 1, 1};
     for (size_t i = 0; i < 9; ++i) {
         auto v = numbers(rows[i]);
@@ -80,14 +86,16 @@ TEST(BSeriesRun, B4_55WritesTablesOffsetsAndMass) {
         EXPECT_NEAR(v[4], PD[i], 5e-4f) << rows[i];
         EXPECT_NEAR(v[7], Ar[i] - Br[i] * 4.0f, 5.1e-5f) << rows[i];
     }
-    EXPECT_NE(find_line(run.result, "                PERVANE OFSETI - SAG PERVANE"), run.result.size());
+    EXPECT_NE(find_line(run.result, "                PERVANE OFSETI - SAG PERVANE"),
+              run.result.size());
     EXPECT_NE(find_line(run.result, " -- KANAT AGIRLIGI VE ATALET MOMENTININ HESABI --"),
               run.result.size());
-    EXPECT_NE(find_line(run.result, " rho_m = 8600.0 kg/m3 (malzeme yogunlugu)"), run.result.size());
+    EXPECT_NE(find_line(run.result, " rho_m = 8600.0 kg/m3 (malzeme yogunlugu)"),
+              run.result.size());
 
     auto perof = run.lines("PEROF.SON");
     EXPECT_EQ(perof[0], "  10");
-    EXPECT_EQ(perof[4].substr(0, 13), "0.167000E+00 ");     // 0.0835·D
+    EXPECT_EQ(perof[4].substr(0, 13), "0.167000E+00 ");  // 0.0835·D
     auto seham = run.lines("SEHAM.DAT");
     EXPECT_EQ(seham.size(), 11u);
     for (size_t k = 1; k < seham.size(); ++k) EXPECT_GE(numbers(seham[k])[3], 0.0f) << seham[k];
@@ -122,8 +130,10 @@ TEST(BSeriesRun, LeftHandDiffersOnlyInTitleAndAbscissaSigns) {
     }
     EXPECT_EQ(mirrored, 20);
     // The mass block is the same for both hands.
-    const size_t mass_r = find_line(right.result, " -- KANAT AGIRLIGI VE ATALET MOMENTININ HESABI --");
-    const size_t mass_l = find_line(left.result, " -- KANAT AGIRLIGI VE ATALET MOMENTININ HESABI --");
+    const size_t mass_r =
+        find_line(right.result, " -- KANAT AGIRLIGI VE ATALET MOMENTININ HESABI --");
+    const size_t mass_l =
+        find_line(left.result, " -- KANAT AGIRLIGI VE ATALET MOMENTININ HESABI --");
     ASSERT_LT(mass_r, right.result.size());
     for (size_t k = 0; k < 24; ++k) EXPECT_EQ(right.result[mass_r + k], left.result[mass_l + k]);
     // Files of the right-hand model are the same; the 2D plot is mirrored.
@@ -152,7 +162,7 @@ TEST(BSeriesRun, ThreeBladesUseTheirOwnTable) {
     // Block 4: K = 1.633 and a/c = 0.616 at r/R 0.2; tm/D = 0.0526 - 3·0.004.
     EXPECT_EQ(rows[0].substr(0, 30), "0.200  0.2722  0.1677  0.0953 ");
     EXPECT_EQ(rows[0].substr(53), "0.0406");
-    EXPECT_EQ(rows[7].substr(0, 14), "0.900  0.2762 ");   // 1.657·0.5/3
+    EXPECT_EQ(rows[7].substr(0, 14), "0.900  0.2762 ");  // 1.657·0.5/3
     for (const auto& row : rows) EXPECT_NEAR(numbers(row)[4], 1.0f, 1e-6f) << row;
     EXPECT_EQ(run.lines("SEHAM.DAT")[0], "   3   1   3  10       2.000     0.500    15.000");
 }
@@ -173,7 +183,8 @@ void expect_only_banner_and_separator(const CalcRun& run) {
     ASSERT_EQ(run.result.size(), 9u);
     EXPECT_EQ(run.result[7], "");
     EXPECT_EQ(run.result[8], std::string(59, '='));
-    for (const char* file : {"PEROF.SON", "SEHAM.DAT", "Korvanti2D_Tecplot.PLT", "PERVDAT", "PEROF2.SON"})
+    for (const char* file :
+         {"PEROF.SON", "SEHAM.DAT", "Korvanti2D_Tecplot.PLT", "PERVDAT", "PEROF2.SON"})
         EXPECT_FALSE(fs::exists(run.dir.path() / file)) << file;
 }
 
@@ -210,9 +221,10 @@ TEST(BSeriesRunStops, RangeChecksOfSeriesFourFiveAndSix) {
         CalcRun run;
         run_task({{40, c.series}, {43, c.blades}, {50, c.pitch}}, run);
         EXPECT_EQ(run.program.exit_status, 0);
-        const std::string tail = std::string(c.message) +
-                                 "Pause - Please enter a blank line (to continue) or a DOS command.\n"
-                                 "Stop - Program terminated.\n";
+        const std::string tail =
+            std::string(c.message) +
+            "Pause - Please enter a blank line (to continue) or a DOS command.\n"
+            "Stop - Program terminated.\n";
         ASSERT_GE(run.program.output.size(), tail.size());
         EXPECT_EQ(run.program.output.substr(run.program.output.size() - tail.size()), tail)
             << run.program.output;
@@ -238,13 +250,14 @@ TEST(BSeriesRunStops, DamagedDataFileEndsTheRunWithItsLine) {
     missing.program = run_program(KORVANTI_EXE, missing.dir.path());
     missing.result = read_lines(missing.dir.path() / "Korvanti.SON");
     EXPECT_EQ(missing.program.exit_status, 1);
-    EXPECT_NE(missing.program.output.find("WAGBPROP.DAT"), std::string::npos) << missing.program.output;
+    EXPECT_NE(missing.program.output.find("WAGBPROP.DAT"), std::string::npos)
+        << missing.program.output;
     expect_only_banner_and_separator(missing);
 
     CalcRun damaged;
     prepare_run(damaged.dir.path(), "B4-55.TSK");
     auto lines = read_lines(damaged.dir.path() / "WAGBPROP.DAT");
-    lines[30] = "14";   // more V2 rows than the table holds
+    lines[30] = "14";  // more V2 rows than the table holds
     std::string text;
     for (const auto& line : lines) text += line + "\n";
     write_file(damaged.dir.path() / "WAGBPROP.DAT", text);

@@ -21,17 +21,17 @@
 namespace korvanti::testing {
 
 struct ChildOptions {
-    std::string input;                               // standard input, then end of input
-    std::chrono::milliseconds time_limit{10000};     // killed after this
-    long file_size_limit = -1;                       // RLIMIT_FSIZE in bytes; -1 none
+    std::string input;                            // standard input, then end of input
+    std::chrono::milliseconds time_limit{10000};  // killed after this
+    long file_size_limit = -1;                    // RLIMIT_FSIZE in bytes; -1 none
     std::vector<std::pair<std::string, std::string>> environment;  // set in the child
 };
 
 struct ChildResult {
-    int exit_status = -1;   // when it exited
-    int signal = 0;         // when a signal ended it
+    int exit_status = -1;  // when it exited
+    int signal = 0;        // when a signal ended it
     bool timed_out = false;
-    std::string output;     // standard output and standard error together
+    std::string output;  // standard output and standard error together
 
     bool exited() const { return signal == 0 && !timed_out; }
 };
@@ -56,7 +56,8 @@ inline ChildResult run_child(const std::string& exe, const std::filesystem::path
         ::signal(SIGPIPE, SIG_DFL);
         unsetenv("DISPLAY");
         unsetenv("WAYLAND_DISPLAY");
-        for (const auto& [name, value] : options.environment) setenv(name.c_str(), value.c_str(), 1);
+        for (const auto& [name, value] : options.environment)
+            setenv(name.c_str(), value.c_str(), 1);
         if (options.file_size_limit >= 0) {
             // A write past the limit then fails with EFBIG instead of a signal.
             ::signal(SIGXFSZ, SIG_IGN);

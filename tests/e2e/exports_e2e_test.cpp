@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 struct Exports {
     TecplotFile tecplot;
     MacroSkeleton macro;
-    std::set<std::string> files;   // the working directory after the run
+    std::set<std::string> files;  // the working directory after the run
 };
 
 Exports run_exports(const std::string& example) {
@@ -60,10 +60,10 @@ void check_run(const std::string& example, int blade_count, int N1) {
     Exports run = run_exports(example);
     EXPECT_EQ(run.files.count("DELETE.DEL"), 0u);
     EXPECT_EQ(run.files.count("SIL.TMP"), 0u);
-    EXPECT_EQ(run.files, (std::set<std::string>{"Korvanti.TSK", "WAGBPROP.DAT", "Korvanti.SON",
-                                                "PEROF.SON", "SEHAM.DAT", "PEROF2.SON", "PERVDAT",
-                                                "Korvanti2D_Tecplot.PLT", "Korvanti3D_Tecplot.PLT",
-                                                "Korvanti3D_Rhino3_4_Macro.TXT"}));
+    EXPECT_EQ(run.files,
+              (std::set<std::string>{"Korvanti.TSK", "WAGBPROP.DAT", "Korvanti.SON", "PEROF.SON",
+                                     "SEHAM.DAT", "PEROF2.SON", "PERVDAT", "Korvanti2D_Tecplot.PLT",
+                                     "Korvanti3D_Tecplot.PLT", "Korvanti3D_Rhino3_4_Macro.TXT"}));
 
     const TecplotFile& tec = run.tecplot;
     ASSERT_TRUE(tec.errors.empty()) << tec.errors.front();
@@ -98,8 +98,10 @@ void check_run(const std::string& example, int blade_count, int N1) {
         for (int i = 1; i <= Nc; ++i) {
             std::string where = "row " + std::to_string(k) + " point " + std::to_string(i);
             size_t n = static_cast<size_t>((k - 1) * Nc + (i - 1));
-            expect_same_point(macro_point(pressure[n]), zone_point(blade_pressure, k, i), 6e-7, where);
-            expect_same_point(macro_point(suction[n]), zone_point(blade_suction, k, i), 6e-7, where);
+            expect_same_point(macro_point(pressure[n]), zone_point(blade_pressure, k, i), 6e-7,
+                              where);
+            expect_same_point(macro_point(suction[n]), zone_point(blade_suction, k, i), 6e-7,
+                              where);
             if (i == 1 || i == Nc) {
                 EXPECT_EQ(pressure[n], suction[n]) << where;
             }
@@ -109,16 +111,18 @@ void check_run(const std::string& example, int blade_count, int N1) {
     // pressure side, zone 1 column N1 on the suction side.
     for (int i = 1; i <= Nc; ++i) {
         std::string where = "root point " + std::to_string(i);
-        expect_same_point(zone_point(blade_pressure, 1, i), zone_point(hub2, Nf + i - 1, 1), 1e-8, where);
-        expect_same_point(zone_point(blade_suction, 1, i), zone_point(hub1, Nf + i - 1, N1), 1e-8, where);
+        expect_same_point(zone_point(blade_pressure, 1, i), zone_point(hub2, Nf + i - 1, 1), 1e-8,
+                          where);
+        expect_same_point(zone_point(blade_suction, 1, i), zone_point(hub1, Nf + i - 1, N1), 1e-8,
+                          where);
     }
     // The hub curve lies in Y = 0 and runs from the hub's last axis node to
     // its first.
     for (const std::string& line : hub_curve) EXPECT_EQ(macro_point(line)[1], 0.0) << line;
     expect_same_point(macro_point(hub_curve.front()), zone_point(hub1, Nrow, 1), 6e-7, "hub start");
     expect_same_point(macro_point(hub_curve.back()), zone_point(hub1, 1, 1), 6e-7, "hub end");
-    EXPECT_EQ(run.macro.point_runs[3],
-              (std::vector<std::string>{"1.000000,0.000000,0.000000", "-1.000000,0.000000,0.000000"}));
+    EXPECT_EQ(run.macro.point_runs[3], (std::vector<std::string>{"1.000000,0.000000,0.000000",
+                                                                 "-1.000000,0.000000,0.000000"}));
 }
 
 TEST(ExportsE2E, WageningenB4_55) { check_run("B4-55.TSK", 4, 10); }
@@ -144,7 +148,8 @@ TEST(ExportsE2E, LeftHandFilesMirrorTheRightHandOnes) {
         const auto& l = left.tecplot.zones[z].points;
         ASSERT_EQ(r.size(), l.size());
         for (size_t p = 0; p < r.size(); ++p)
-            expect_same_point(l[p], {r[p][0], -r[p][1], r[p][2]}, 0.0, "zone " + std::to_string(z + 1));
+            expect_same_point(l[p], {r[p][0], -r[p][1], r[p][2]}, 0.0,
+                              "zone " + std::to_string(z + 1));
     }
     ASSERT_EQ(right.macro.point_runs.size(), left.macro.point_runs.size());
     for (size_t run = 0; run < 2; ++run) {

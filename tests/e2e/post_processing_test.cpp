@@ -49,7 +49,7 @@ struct PanelData {
     std::vector<int> NP, NCH;
     std::vector<std::vector<float>> xc, ys, yp;
     std::vector<float> r, tmx_le;
-    std::vector<float> grid;   // side, coordinate, radius, point
+    std::vector<float> grid;  // side, coordinate, radius, point
     int Z = 0;
     float ear = 0, D = 0, pitch_ratio = 0;
     std::vector<std::array<float, 3>> max_thickness;
@@ -190,7 +190,8 @@ TEST(PostProcessingRun, StripWidthFollowsTheBladeCountAndTheEndsAreTriangles) {
     const int N1[] = {6, 15, 12, 10, 8, 6, 6};
     for (int Z = 1; Z <= 7; ++Z) {
         ScratchDir dir;
-        ProgramRun run = run_example(dir.path(), "B4-55.TSK", {{43, std::to_string(Z) + " 0.55"}, {67, "2 11"}});
+        ProgramRun run =
+            run_example(dir.path(), "B4-55.TSK", {{43, std::to_string(Z) + " 0.55"}, {67, "2 11"}});
         ASSERT_EQ(run.exit_status, 0) << run.output;
         PanelData d = read_panel_data(dir.path() / "PERVDAT");
         int n1 = N1[Z - 1];
@@ -218,7 +219,7 @@ void check_geometry(const fs::path& dir, const std::string& example) {
     PanelData d = read_panel_data(dir / "PERVDAT");
     OffsetsFileData file;
     HubProfileSpline hub;
-    read_offsets_file(file, hub);   // the run's PEROF.SON, hub moved as the run moved it
+    read_offsets_file(file, hub);  // the run's PEROF.SON, hub moved as the run moved it
     cubic_spline_fit(hub.xH.view(), hub.spline, hub.NH, 0, 0);
     for (int side = 1; side <= 2; ++side) {
         for (int k = 1; k <= d.M; ++k) {
@@ -230,7 +231,8 @@ void check_geometry(const fs::path& dir, const std::string& example) {
                 float expected = d.r[static_cast<size_t>(k - 1)];
                 if (k == 1) {
                     int found = 0;
-                    cubic_spline_value(hub.NH, X - file.iT(1), expected, hub.xH.view(), hub.spline, found);
+                    cubic_spline_value(hub.NH, X - file.iT(1), expected, hub.xH.view(), hub.spline,
+                                       found);
                     EXPECT_EQ(found, 1);
                 }
                 EXPECT_NEAR(radius, expected, 2e-5f) << side << " " << k << " " << w;
@@ -253,7 +255,8 @@ void check_geometry(const fs::path& dir, const std::string& example) {
 }
 
 TEST(PostProcessingRun, GeometryInvariantsForSeveralSeries) {
-    for (const char* example : {"B4-55.TSK", "Ka4-70.TSK", "KC101-80.TSK", "Gawn3-65.TSK", "NR3-71.TSK"}) {
+    for (const char* example :
+         {"B4-55.TSK", "Ka4-70.TSK", "KC101-80.TSK", "Gawn3-65.TSK", "NR3-71.TSK"}) {
         for (const char* mode : {"1 11", "2 9"}) {
             ScratchDir dir;
             ProgramRun run = run_example(dir.path(), example, {{67, mode}});
@@ -265,10 +268,12 @@ TEST(PostProcessingRun, GeometryInvariantsForSeveralSeries) {
 
 TEST(PostProcessingRun, LeftAndRightHandAreMirrorImages) {
     ScratchDir right_dir;
-    ASSERT_EQ(run_example(right_dir.path(), "B4-55.TSK", {{47, "0.6"}, {67, "2 11"}}).exit_status, 0);
+    ASSERT_EQ(run_example(right_dir.path(), "B4-55.TSK", {{47, "0.6"}, {67, "2 11"}}).exit_status,
+              0);
     PanelData a = read_panel_data(right_dir.path() / "PERVDAT");
     ScratchDir left_dir;
-    ASSERT_EQ(run_example(left_dir.path(), "B4-55.TSK", {{47, "0.4"}, {67, "2 11"}}).exit_status, 0);
+    ASSERT_EQ(run_example(left_dir.path(), "B4-55.TSK", {{47, "0.4"}, {67, "2 11"}}).exit_status,
+              0);
     PanelData b = read_panel_data(left_dir.path() / "PERVDAT");
 
     ASSERT_EQ(a.M, b.M);
@@ -314,8 +319,8 @@ TEST(PostProcessingRun, ModeOneReportsAtTheFileStations) {
         for (int k = 0; k < N; ++k) {
             const std::string& f = file[static_cast<size_t>(k)];
             const std::string& r = report[static_cast<size_t>(k)];
-            EXPECT_EQ(r.substr(0, 26), f.substr(0, 26));   // r, P
-            EXPECT_EQ(r.substr(39), f.substr(39));         // iT, xs
+            EXPECT_EQ(r.substr(0, 26), f.substr(0, 26));  // r, P
+            EXPECT_EQ(r.substr(39), f.substr(39));        // iT, xs
             EXPECT_NEAR(values_of<float>(r)[2], values_of<float>(f)[2], 2e-6f);
         }
         auto perof2 = read_lines(dir.path() / "PEROF2.SON");
@@ -360,7 +365,8 @@ TEST(PostProcessingRun, TooManyRadiiWriteNoPostProcessingFile) {
     EXPECT_NE(run.output.find("22"), std::string::npos) << run.output;
     EXPECT_FALSE(fs::exists(dir.path() / "PEROF2.SON"));
     EXPECT_FALSE(fs::exists(dir.path() / "PERVDAT"));
-    EXPECT_EQ(read_file(dir.path() / "Korvanti.SON").find("PERVANE KESIT OFSETLERI"), std::string::npos);
+    EXPECT_EQ(read_file(dir.path() / "Korvanti.SON").find("PERVANE KESIT OFSETLERI"),
+              std::string::npos);
 }
 
 // The shipped variants: report mode 2 for the B-series, a left-hand Gawn.

@@ -14,8 +14,9 @@ using namespace korvanti;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool ready = [] {
-        fuzz::write_file(fuzz::scratch_dir() / telvaro::kPanelDataFile,
-                         fuzz::read_file(fuzz::source_path("tests/fuzz/corpus/panel_data/B4-55-M3.PERVDAT")));
+        fuzz::write_file(
+            fuzz::scratch_dir() / telvaro::kPanelDataFile,
+            fuzz::read_file(fuzz::source_path("tests/fuzz/corpus/panel_data/B4-55-M3.PERVDAT")));
         return true;
     }();
     (void)ready;

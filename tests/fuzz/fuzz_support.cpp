@@ -51,7 +51,9 @@ std::string read_file(const fs::path& file) {
     return text.str();
 }
 
-fs::path source_path(const std::string& relative) { return fs::path(KORVANTI_SOURCE_DIR) / relative; }
+fs::path source_path(const std::string& relative) {
+    return fs::path(KORVANTI_SOURCE_DIR) / relative;
+}
 
 std::vector<std::string> split_lines(std::string_view text) {
     std::vector<std::string> lines;

@@ -11,7 +11,8 @@ using namespace korvanti;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool ready = [] {
         fuzz::scratch_dir();
-        fuzz::write_file(b_series_data_file, fuzz::read_file(fuzz::source_path("data/WAGBPROP.DAT")));
+        fuzz::write_file(b_series_data_file,
+                         fuzz::read_file(fuzz::source_path("data/WAGBPROP.DAT")));
         return true;
     }();
     (void)ready;

@@ -16,7 +16,8 @@ public:
     explicit ScriptedDialogue(std::vector<std::string> answers) : answers_(std::move(answers)) {}
     void print(const std::string&) override {}
     void alert(const std::string&) override {}
-    std::optional<std::string> ask(const std::string&, const std::string&, const std::string&) override {
+    std::optional<std::string> ask(const std::string&, const std::string&,
+                                   const std::string&) override {
         if (next_ >= answers_.size()) return std::nullopt;
         return answers_[next_++];
     }

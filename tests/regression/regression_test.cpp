@@ -25,34 +25,34 @@ namespace {
 namespace fs = std::filesystem;
 
 struct MatrixCase {
-    const char* name;          // examples/<name>.TSK and reference/<name>/
+    const char* name;  // examples/<name>.TSK and reference/<name>/
     const char* calculator_input;
-    const char* scale;         // answer to the scale question of the form plans
-    const char* panelling;     // answer to the panelling question of the 3D view
+    const char* scale;      // answer to the scale question of the form plans
+    const char* panelling;  // answer to the panelling question of the 3D view
 };
 
 // Series, blade count, hand, report mode and nose-tail option of each case
 // are in its task file; the comments say what the case is there for.
 const MatrixCase matrix[] = {
-    {"B4-55", "", "0.1", "3"},               // B-series Z = 4, root pitch reduction; 3D with the hub
-    {"B4-55-SOL", "", "0.1", "1"},           // left hand
-    {"B4-55-BK", "", "0.1", "1"},            // nose-tail option
-    {"B4-55-M2", "", "0.1", "1"},            // report mode 2, 11 radii
-    {"B4-55-M22", "", "0.1", "1"},           // report mode 2, 22 radii (largest hub grid)
-    {"B3-50", "", "0.1", "1"},               // Z = 3: block 4 of WAGBPROP.DAT
-    {"B5-75", "", "0.1", "1"},               // Z = 5: nominal pitch everywhere
+    {"B4-55", "", "0.1", "3"},      // B-series Z = 4, root pitch reduction; 3D with the hub
+    {"B4-55-SOL", "", "0.1", "1"},  // left hand
+    {"B4-55-BK", "", "0.1", "1"},   // nose-tail option
+    {"B4-55-M2", "", "0.1", "1"},   // report mode 2, 11 radii
+    {"B4-55-M22", "", "0.1", "1"},  // report mode 2, 22 radii (largest hub grid)
+    {"B3-50", "", "0.1", "1"},      // Z = 3: block 4 of WAGBPROP.DAT
+    {"B5-75", "", "0.1", "1"},      // Z = 5: nominal pitch everywhere
     {"Ka4-70", "", "0.1", "1"},
-    {"Ka4-70-SOL-BK", "", "0.1", "1"},       // left hand with the nose-tail option
-    {"Kc4-70", "", "0.25", "1"},             // D = 1 m
-    {"Kc4-70-M22", "", "0.1", "1"},          // mode 2 with more radii than stations
+    {"Ka4-70-SOL-BK", "", "0.1", "1"},  // left hand with the nose-tail option
+    {"Kc4-70", "", "0.25", "1"},        // D = 1 m
+    {"Kc4-70-M22", "", "0.1", "1"},     // mode 2 with more radii than stations
     {"KC101-80", "", "0.1", "1"},
-    {"KC101-725-SOL-BK", "", "0.1", "1"},    // chord parabola between table rows, left, nose-tail
-    {"Gawn3-65", "", "0.1", "2"},            // 3D of the hub panels
+    {"KC101-725-SOL-BK", "", "0.1", "1"},  // chord parabola between table rows, left, nose-tail
+    {"Gawn3-65", "", "0.1", "2"},          // 3D of the hub panels
     {"Gawn3-65-SOL", "", "0.1", "1"},
-    {"NR3-71", "", "0.1", "1"},              // second branch of the area-ratio interpolation
-    {"NR3-55-BK-M2", "", "0.1", "1"},        // first branch, nose-tail option, mode 2
-    {"AU4-55", "E\n", "0.1", "1"},           // AU confirmation answer
-    {"AU5-65-SOL", "E\n", "1", "1"},         // Z = 5, left hand, D = 3 m; scale clamped to the limit
+    {"NR3-71", "", "0.1", "1"},        // second branch of the area-ratio interpolation
+    {"NR3-55-BK-M2", "", "0.1", "1"},  // first branch, nose-tail option, mode 2
+    {"AU4-55", "E\n", "0.1", "1"},     // AU confirmation answer
+    {"AU5-65-SOL", "E\n", "1", "1"},   // Z = 5, left hand, D = 3 m; scale clamped to the limit
 };
 
 const char* const script_file = "TELVARO_3B_CIZIMLER.SCR";
@@ -111,8 +111,12 @@ std::string first_difference(const std::string& expected, const std::string& act
         if (!has_e && !has_a)
             return "the texts differ only in their line ends (" + std::to_string(expected.size()) +
                    " bytes expected, " + std::to_string(actual.size()) + " written)";
-        if (!has_e) return "line " + std::to_string(line) + ": written past the end of the reference:\n  [" + al + "]";
-        if (!has_a) return "line " + std::to_string(line) + ": the output ends here; the reference has:\n  [" + el + "]";
+        if (!has_e)
+            return "line " + std::to_string(line) +
+                   ": written past the end of the reference:\n  [" + al + "]";
+        if (!has_a)
+            return "line " + std::to_string(line) +
+                   ": the output ends here; the reference has:\n  [" + el + "]";
         if (el != al)
             return "first difference at line " + std::to_string(line) + ":\n  reference [" + el +
                    "]\n  written   [" + al + "]";

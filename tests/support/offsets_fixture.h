@@ -27,9 +27,11 @@ struct FixtureBlade {
     int NP = 11;
     int Z = 4;
     float D = 2.0f;
-    bool face_below = false;   // back on the chord line, face below it: no positive camber
+    bool face_below = false;  // back on the chord line, face below it: no positive camber
 
-    float r(int i) const { return 0.2f + static_cast<float>(i - 1) * 0.8f / static_cast<float>(N - 1); }
+    float r(int i) const {
+        return 0.2f + static_cast<float>(i - 1) * 0.8f / static_cast<float>(N - 1);
+    }
     float P(int i) const { return 1.6f + 0.4f * r(i); }
     float c(int i) const { return 0.4f + 0.3f * r(i) - 0.5f * r(i) * r(i); }
     float iT(int i) const { return 0.05f * r(i); }
@@ -44,9 +46,9 @@ struct FixtureBlade {
 
 inline const std::vector<std::pair<float, float>>& fixture_hub_table() {
     static const std::vector<std::pair<float, float>> table = {
-        {-0.23f, 0.0f},     {-0.21f, 0.0327f}, {-0.175f, 0.0664f}, {-0.125f, 0.0859f},
+        {-0.23f, 0.0f},      {-0.21f, 0.0327f}, {-0.175f, 0.0664f}, {-0.125f, 0.0859f},
         {-0.0625f, 0.0967f}, {0.0f, 0.1f},      {0.0625f, 0.0986f}, {0.125f, 0.09375f},
-        {0.175f, 0.0814f},  {0.208f, 0.0487f}, {0.23f, 0.0f}};
+        {0.175f, 0.0814f},   {0.208f, 0.0487f}, {0.23f, 0.0f}};
     return table;
 }
 
@@ -62,7 +64,8 @@ inline std::string offsets_file_text(const FixtureBlade& b) {
     for (int i = 1; i <= b.N; ++i) {
         write_record(out, "(I4)", {b.NP});
         for (int j = 1; j <= b.NP; ++j)
-            write_record(out, "(3(E12.6,1X))", {b.xc(i, j), b.yb(i, j) + b.r(i), b.yf(i, j) + b.r(i)});
+            write_record(out, "(3(E12.6,1X))",
+                         {b.xc(i, j), b.yb(i, j) + b.r(i), b.yf(i, j) + b.r(i)});
     }
     const auto& hub = fixture_hub_table();
     write_record(out, "(I4)", {static_cast<int>(hub.size())});
@@ -71,7 +74,8 @@ inline std::string offsets_file_text(const FixtureBlade& b) {
 }
 
 // A model whose run parameters match the fixture blade.
-inline BladeModel fixture_model(const FixtureBlade& b, int mode, int radii, float handedness = 0.6f) {
+inline BladeModel fixture_model(const FixtureBlade& b, int mode, int radii,
+                                float handedness = 0.6f) {
     BladeModel model;
     model.series_number = 5;
     model.blade_count = b.Z;
@@ -86,8 +90,8 @@ inline BladeModel fixture_model(const FixtureBlade& b, int mode, int radii, floa
 
 // Writes PEROF.SON into the working directory and runs the section report
 // and the blade surface (with the hub mesh) on it.
-inline void build_fixture_surfaces(const FixtureBlade& b, const BladeModel& model, PostProcessing& post,
-                                   std::ostream& result) {
+inline void build_fixture_surfaces(const FixtureBlade& b, const BladeModel& model,
+                                   PostProcessing& post, std::ostream& result) {
     write_file("PEROF.SON", offsets_file_text(b));
     write_section_report(model, post.file, post.hub, post.sections, result);
     build_blade_surface(model, post);

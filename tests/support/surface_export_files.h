@@ -23,12 +23,12 @@ inline std::vector<std::string> split_lines(const std::string& text) {
 
 struct TecplotZone {
     bool blank_before_header = false;
-    std::string title;          // e.g. PRESS. SIDE OF HUB
+    std::string title;  // e.g. PRESS. SIDE OF HUB
     int I = 0;
     int J = 0;
-    std::string colour;         // 12 characters
-    std::vector<int> row_sizes; // points of every row
-    std::vector<Point> points;  // all rows, in order
+    std::string colour;          // 12 characters
+    std::vector<int> row_sizes;  // points of every row
+    std::vector<Point> points;   // all rows, in order
 };
 
 struct TecplotFile {
@@ -50,7 +50,8 @@ inline bool read_point_line(const std::string& line, Point& point) {
 
 inline TecplotFile parse_tecplot_3d(const std::string& text) {
     static const std::string variables = R"( VARIABLES = "X","Y","Z")";
-    static const std::regex header(R"re( ZONE T="([A-Z. ]+)", I=([ 0-9]{3}), J=([ 0-9]{3}),C=(.{12}))re");
+    static const std::regex header(
+        R"re( ZONE T="([A-Z. ]+)", I=([ 0-9]{3}), J=([ 0-9]{3}),C=(.{12}))re");
     TecplotFile file;
     if (text.empty() || text.back() != '\n') file.errors.push_back("file does not end a line");
     std::vector<std::string> lines = split_lines(text);
@@ -60,17 +61,29 @@ inline TecplotFile parse_tecplot_3d(const std::string& text) {
     };
     while (n < lines.size() && file.errors.empty()) {
         TecplotZone zone;
-        if (lines[n] != variables) { fail("expected the VARIABLES line"); break; }
+        if (lines[n] != variables) {
+            fail("expected the VARIABLES line");
+            break;
+        }
         ++n;
-        if (n < lines.size() && lines[n].empty()) { zone.blank_before_header = true; ++n; }
+        if (n < lines.size() && lines[n].empty()) {
+            zone.blank_before_header = true;
+            ++n;
+        }
         std::smatch m;
-        if (n >= lines.size() || !std::regex_match(lines[n], m, header)) { fail("expected a zone header"); break; }
+        if (n >= lines.size() || !std::regex_match(lines[n], m, header)) {
+            fail("expected a zone header");
+            break;
+        }
         zone.title = m[1];
         zone.I = std::stoi(m[2]);
         zone.J = std::stoi(m[3]);
         zone.colour = m[4];
         ++n;
-        if (n >= lines.size() || !lines[n].empty()) { fail("no blank line after the header"); break; }
+        if (n >= lines.size() || !lines[n].empty()) {
+            fail("no blank line after the header");
+            break;
+        }
         ++n;
         while (n < lines.size() && lines[n] != variables) {
             int size = 0;
@@ -80,8 +93,14 @@ inline TecplotFile parse_tecplot_3d(const std::string& text) {
                 ++size;
                 ++n;
             }
-            if (size == 0) { fail("expected a point line"); break; }
-            if (n >= lines.size() || !lines[n].empty()) { fail("row not ended by a blank line"); break; }
+            if (size == 0) {
+                fail("expected a point line");
+                break;
+            }
+            if (n >= lines.size() || !lines[n].empty()) {
+                fail("row not ended by a blank line");
+                break;
+            }
             ++n;
             zone.row_sizes.push_back(size);
         }
@@ -113,9 +132,11 @@ inline double turning_deviation(const TecplotFile& file, int blade_count) {
             for (size_t p = 0; p < first.size(); ++p) {
                 double rho1 = std::hypot(first[p][1], first[p][2]);
                 double rhob = std::hypot(turned[p][1], turned[p][2]);
-                worst = std::max({worst, std::fabs(turned[p][0] - first[p][0]), std::fabs(rhob - rho1)});
+                worst = std::max(
+                    {worst, std::fabs(turned[p][0] - first[p][0]), std::fabs(rhob - rho1)});
                 if (rho1 < 1e-3) continue;
-                double angle = std::atan2(turned[p][2], turned[p][1]) - std::atan2(first[p][2], first[p][1]);
+                double angle =
+                    std::atan2(turned[p][2], turned[p][1]) - std::atan2(first[p][2], first[p][1]);
                 worst = std::max(worst, std::fabs(std::remainder(angle + turn, full_turn)));
             }
         }
@@ -125,18 +146,22 @@ inline double turning_deviation(const TecplotFile& file, int blade_count) {
 
 // The macro's lines without their leading blank (an error text for a line
 // that has none).
-inline std::vector<std::string> macro_lines(const std::string& text, std::vector<std::string>& errors) {
+inline std::vector<std::string> macro_lines(const std::string& text,
+                                            std::vector<std::string>& errors) {
     std::vector<std::string> lines = split_lines(text);
     for (std::string& line : lines) {
-        if (line.empty() || line[0] != ' ') errors.push_back("line without a leading blank: " + line);
-        else line.erase(0, 1);
+        if (line.empty() || line[0] != ' ')
+            errors.push_back("line without a leading blank: " + line);
+        else
+            line.erase(0, 1);
     }
     return lines;
 }
 
 // x,y,z with six decimals each and nothing else.
 inline bool read_macro_point(const std::string& line, Point& point) {
-    static const std::regex form(R"((-?[0-9]+\.[0-9]{6}),(-?[0-9]+\.[0-9]{6}),(-?[0-9]+\.[0-9]{6}))");
+    static const std::regex form(
+        R"((-?[0-9]+\.[0-9]{6}),(-?[0-9]+\.[0-9]{6}),(-?[0-9]+\.[0-9]{6}))");
     std::smatch m;
     if (!std::regex_match(line, m, form)) return false;
     for (int f = 0; f < 3; ++f) point[f] = std::stod(m[f + 1]);
@@ -163,7 +188,8 @@ inline MacroSkeleton macro_skeleton(const std::vector<std::string>& lines) {
                 s.point_runs.emplace_back();
             }
             s.point_runs.back().push_back(lines[n]);
-        } else if (n > 0 && lines[n - 1] == "Keeppoints=YES" && std::regex_match(lines[n], digits)) {
+        } else if (n > 0 && lines[n - 1] == "Keeppoints=YES" &&
+                   std::regex_match(lines[n], digits)) {
             s.lines.push_back("<count>");
             s.counts.push_back(std::stoi(lines[n]));
         } else {

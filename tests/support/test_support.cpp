@@ -31,8 +31,10 @@ ScratchDir::~ScratchDir() {
 static std::string shell_quote(const std::string& s) {
     std::string q = "'";
     for (char ch : s) {
-        if (ch == '\'') q += "'\\''";
-        else q += ch;
+        if (ch == '\'')
+            q += "'\\''";
+        else
+            q += ch;
     }
     return q + "'";
 }
@@ -47,7 +49,8 @@ ProgramRun run_program(const std::string& exe, const fs::path& dir, const std::s
     if (pipe == nullptr) throw std::runtime_error("popen failed");
     std::array<char, 4096> buffer{};
     size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) run.output.append(buffer.data(), n);
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        run.output.append(buffer.data(), n);
     int status = pclose(pipe);
     run.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     fs::remove(input_file);
@@ -76,7 +79,9 @@ void write_file(const fs::path& file, const std::string& text) {
     if (!out) throw std::runtime_error("cannot write " + file.string());
 }
 
-fs::path source_path(const std::string& relative) { return fs::path(KORVANTI_SOURCE_DIR) / relative; }
+fs::path source_path(const std::string& relative) {
+    return fs::path(KORVANTI_SOURCE_DIR) / relative;
+}
 
 void prepare_run(const fs::path& dir, const std::string& example) {
     fs::copy_file(source_path("data/WAGBPROP.DAT"), dir / "WAGBPROP.DAT",

@@ -25,7 +25,7 @@ private:
 
 struct ProgramRun {
     int exit_status = -1;
-    std::string output;   // standard output and standard error together
+    std::string output;  // standard output and standard error together
 };
 
 // Runs a program in `dir` with `input` on its standard input.

@@ -82,14 +82,16 @@ TEST_P(FreeFormatReaderErrors, NameTheFileTheLineAndTheProblem) {
         reader.read("kanat sayisi", z, ear);
         FAIL() << "no error";
     } catch (const InputError& e) {
-        EXPECT_NE(std::string(e.what()).find(GetParam().message_part), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find(GetParam().message_part), std::string::npos)
+            << e.what();
         EXPECT_NE(std::string(e.what()).find("Korvanti.TSK"), std::string::npos);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FreeFormatReaderErrors,
-    ::testing::Values(BadRead{"h\nabc 0.5\n", "satir 2: kanat sayisi bekleniyordu; 'abc' bir tamsayi degil"},
+    ::testing::Values(BadRead{"h\nabc 0.5\n",
+                              "satir 2: kanat sayisi bekleniyordu; 'abc' bir tamsayi degil"},
                       BadRead{"h\n4.0 0.5\n", "'4.0' bir tamsayi degil"},
                       BadRead{"h\n4 x\n", "'x' bir sayi degil"},
                       BadRead{"h\n4\n", "dosyasi 2 satirdan sonra bitiyor"},
@@ -115,8 +117,9 @@ TEST(FreeFormatReader, SkippingPastTheEndSaysWhereTheFileEnds) {
         reader.skip_lines(5);
         FAIL() << "no error";
     } catch (const InputError& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  " HATA: Korvanti.TSK dosyasi 2 satirdan sonra bitiyor; baska satirlar bekleniyordu");
+        EXPECT_EQ(
+            std::string(e.what()),
+            " HATA: Korvanti.TSK dosyasi 2 satirdan sonra bitiyor; baska satirlar bekleniyordu");
     }
 }
 

@@ -21,11 +21,13 @@ namespace {
 namespace fs = std::filesystem;
 
 // Names in the directory other than the given ones (temporary files left over).
-std::vector<std::string> other_entries(const fs::path& dir, std::initializer_list<std::string> expected) {
+std::vector<std::string> other_entries(const fs::path& dir,
+                                       std::initializer_list<std::string> expected) {
     std::vector<std::string> others;
     for (const auto& entry : fs::directory_iterator(dir)) {
         std::string name = entry.path().filename().string();
-        if (std::find(expected.begin(), expected.end(), name) == expected.end()) others.push_back(name);
+        if (std::find(expected.begin(), expected.end(), name) == expected.end())
+            others.push_back(name);
     }
     return others;
 }
@@ -72,7 +74,9 @@ TEST(OutputFile, ReplacesAnOlderFileCompletely) {
     EXPECT_FALSE(fs::is_symlink(dir.path() / "SEHAM.DAT"));
     EXPECT_EQ(testing::read_file(dir.path() / "SEHAM.DAT"), "new summary\n");
     EXPECT_EQ(testing::read_file(dir.path() / "target.txt"), "target\n");
-    EXPECT_TRUE(other_entries(dir.path(), {"PERVDAT", "PEROF.SON", "kept.SON", "SEHAM.DAT", "target.txt"}).empty());
+    EXPECT_TRUE(
+        other_entries(dir.path(), {"PERVDAT", "PEROF.SON", "kept.SON", "SEHAM.DAT", "target.txt"})
+            .empty());
 }
 
 TEST(OutputFile, AFileThatCannotBeWrittenIsAnInputErrorNamingItAndKeepsTheOldOne) {
@@ -81,7 +85,8 @@ TEST(OutputFile, AFileThatCannotBeWrittenIsAnInputErrorNamingItAndKeepsTheOldOne
     // cannot take the name.
     fs::create_directory(dir.path() / "PEROF2.SON");
     testing::write_file(dir.path() / "PEROF2.SON" / "inside", "kept\n");
-    EXPECT_EQ(error_text("PEROF2.SON", "text\n"), " HATA: PEROF2.SON dosyasi calisma dizinine yazilamadi");
+    EXPECT_EQ(error_text("PEROF2.SON", "text\n"),
+              " HATA: PEROF2.SON dosyasi calisma dizinine yazilamadi");
     EXPECT_TRUE(fs::is_directory(dir.path() / "PEROF2.SON"));
     EXPECT_EQ(testing::read_file(dir.path() / "PEROF2.SON" / "inside"), "kept\n");
     EXPECT_TRUE(other_entries(dir.path(), {"PEROF2.SON"}).empty());
@@ -95,7 +100,8 @@ TEST(OutputFile, AFileThatCannotBeWrittenIsAnInputErrorNamingItAndKeepsTheOldOne
     // the folder (not the writer's own) too.
     testing::write_file(dir.path() / "SEHAM.DAT", "old\n");
     fs::create_directory(dir.path() / "SEHAM.DAT.yaziliyor");
-    EXPECT_EQ(error_text("SEHAM.DAT", "new\n"), " HATA: SEHAM.DAT dosyasi calisma dizinine yazilamadi");
+    EXPECT_EQ(error_text("SEHAM.DAT", "new\n"),
+              " HATA: SEHAM.DAT dosyasi calisma dizinine yazilamadi");
     EXPECT_EQ(testing::read_file(dir.path() / "SEHAM.DAT"), "old\n");
     EXPECT_TRUE(fs::is_directory(dir.path() / "SEHAM.DAT.yaziliyor"));
 }

@@ -49,8 +49,10 @@ std::vector<std::string> split_lines(const std::string& text) {
 std::string fortran_literal(std::string_view s) {
     std::string out = "\"";
     for (char ch : s) {
-        if (ch == '"') out += "\"\"";
-        else out += ch;
+        if (ch == '"')
+            out += "\"\"";
+        else
+            out += ch;
     }
     return out + "\"";
 }
@@ -70,12 +72,53 @@ public:
         const float fmin = std::numeric_limits<float>::min();
         const float dmin = std::numeric_limits<float>::denorm_min();
         const float inf = std::numeric_limits<float>::infinity();
-        for (float x : {0.0f, -0.0f, dmin, -dmin, fmin, -fmin, fmax, -fmax, inf, -inf,
-                        std::numeric_limits<float>::quiet_NaN(), 1.0f, -1.0f, 0.1f, -0.1f, 0.125f,
-                        -0.125f, 0.375f, 0.5f, -0.5f, 1.5f, 2.5f, -2.5f, 0.0625f, 0.03125f, 1.0005f,
-                        9.9995f, 0.99995f, 99.995f, 999.9995f, 999.995f, 0.35f, 0.05f, 0.25f, 12.0625f,
-                        1234565.0f, 999999.5f, 16777216.0f, 0.0001f, -0.0001f, -0.04f, 3.1415927f,
-                        6.2831855f, 1.0e-10f, 1.0e-40f, 1.0e30f, 1.0e-30f})
+        for (float x : {0.0f,
+                        -0.0f,
+                        dmin,
+                        -dmin,
+                        fmin,
+                        -fmin,
+                        fmax,
+                        -fmax,
+                        inf,
+                        -inf,
+                        std::numeric_limits<float>::quiet_NaN(),
+                        1.0f,
+                        -1.0f,
+                        0.1f,
+                        -0.1f,
+                        0.125f,
+                        -0.125f,
+                        0.375f,
+                        0.5f,
+                        -0.5f,
+                        1.5f,
+                        2.5f,
+                        -2.5f,
+                        0.0625f,
+                        0.03125f,
+                        1.0005f,
+                        9.9995f,
+                        0.99995f,
+                        99.995f,
+                        999.9995f,
+                        999.995f,
+                        0.35f,
+                        0.05f,
+                        0.25f,
+                        12.0625f,
+                        1234565.0f,
+                        999999.5f,
+                        16777216.0f,
+                        0.0001f,
+                        -0.0001f,
+                        -0.04f,
+                        3.1415927f,
+                        6.2831855f,
+                        1.0e-10f,
+                        1.0e-40f,
+                        1.0e30f,
+                        1.0e-30f})
             v.push_back(x);
         // Around powers of ten.
         for (int j = -8; j <= 10; ++j) {
@@ -95,7 +138,8 @@ public:
         std::uniform_int_distribution<int> mantissa(-99999, 99999);
         std::uniform_int_distribution<int> scale(0, 7);
         for (int k = 0; k < 60; ++k)
-            v.push_back(static_cast<float>(mantissa(rng_)) / std::pow(10.0f, static_cast<float>(scale(rng_))));
+            v.push_back(static_cast<float>(mantissa(rng_)) /
+                        std::pow(10.0f, static_cast<float>(scale(rng_))));
         // Dyadic values: exact decimal expansions, many of them ties for some
         // number of digits.
         std::uniform_int_distribution<int> odd(0, 499);
@@ -111,7 +155,8 @@ public:
     std::vector<float> fixed_ties(int d) {
         std::vector<float> v;
         if (d > 22) return v;
-        std::uniform_int_distribution<int> odd(0, std::min(1 << 12, (1 << (23 - std::min(d, 11))) - 1));
+        std::uniform_int_distribution<int> odd(
+            0, std::min(1 << 12, (1 << (23 - std::min(d, 11))) - 1));
         for (int k = 0; k < 40; ++k) {
             float x = std::ldexp(static_cast<float>(2 * odd(rng_) + 1), -(d + 1));
             v.push_back(k % 2 == 0 ? x : -x);
@@ -124,7 +169,8 @@ public:
     std::vector<float> exp_ties() {
         std::vector<float> v;
         for (int k = 1; k <= 40; ++k) {
-            for (int n : {1, 3, 5, 7, 9, 11, 13, 15}) v.push_back(std::ldexp(static_cast<float>(n), -k));
+            for (int n : {1, 3, 5, 7, 9, 11, 13, 15})
+                v.push_back(std::ldexp(static_cast<float>(n), -k));
         }
         for (int n : {15, 125, 1235, 12345, 123455, 1234565, 12345675, 999995, 9999995}) {
             v.push_back(static_cast<float>(n));
@@ -134,8 +180,27 @@ public:
     }
 
     std::vector<int> integers() {
-        std::vector<int> v = {0, 1, -1, 9, -9, 10, -10, 99, -99, 100, -100, 999, -999, 1000, -1000, 9999,
-                              -9999, 99999, 1234567, -1234567, std::numeric_limits<int>::max(),
+        std::vector<int> v = {0,
+                              1,
+                              -1,
+                              9,
+                              -9,
+                              10,
+                              -10,
+                              99,
+                              -99,
+                              100,
+                              -100,
+                              999,
+                              -999,
+                              1000,
+                              -1000,
+                              9999,
+                              -9999,
+                              99999,
+                              1234567,
+                              -1234567,
+                              std::numeric_limits<int>::max(),
                               std::numeric_limits<int>::min()};
         std::uniform_int_distribution<int> digits(0, 9);
         std::uniform_int_distribution<int> bits;
@@ -154,8 +219,17 @@ public:
     }
     int typical_int() { return std::uniform_int_distribution<int>(-99, 999)(rng_); }
     std::string typical_text() {
-        static const char* texts[] = {" (m)", "  ---", "   ---", "BLUE        ", "RED         ", "",
-                                      "WAGENINGEN B 4.550", "a", "it's", "say \"hi\"", "abcdefghijklmnopqrstuvwxyz"};
+        static const char* texts[] = {" (m)",
+                                      "  ---",
+                                      "   ---",
+                                      "BLUE        ",
+                                      "RED         ",
+                                      "",
+                                      "WAGENINGEN B 4.550",
+                                      "a",
+                                      "it's",
+                                      "say \"hi\"",
+                                      "abcdefghijklmnopqrstuvwxyz"};
         return texts[std::uniform_int_distribution<int>(0, 10)(rng_)];
     }
 
@@ -176,12 +250,15 @@ struct Shape {
 
 std::vector<Shape> record_templates() {
     const std::string geometry_header =
-        "2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D     a/D     b/D    P/D  theta    iT/D    tm/D')";
+        "2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D     a/D     b/D    P/D  theta    iT/D  "
+        "  tm/D')";
     std::string pitch_block =
-        "(/,' r/R    =',F8.4,/,' RADIUS =',F8.4,A7,/,' PITCH  =',F8.4,A7,11X,'PITCH/D =',F7.4,/,' CHORD  "
+        "(/,' r/R    =',F8.4,/,' RADIUS =',F8.4,A7,/,' PITCH  =',F8.4,A7,11X,'PITCH/D =',F7.4,/,' "
+        "CHORD  "
         "=',F8.4,A7,11X,'CHORD/D =',F7.4,/,' RAKE   =',F8.4,A7,11X,' RAKE/D =',F7.4,/,' SKEWB  "
         "=',F8.4,A7,11X,'Sk(deg) =',F7.2,/,' TMAX   =',F8.4,A7,8X,'TMAX/CHORD =',F7.4,/,' FMAX   "
-        "=',F8.4,A7,8X,'FMAX/CHORD =',F7.4,/,' TMX_LE =',F8.4,A7,6X,'TMX_LE/CHORD =',F7.4,/,' FMX_LE "
+        "=',F8.4,A7,8X,'FMAX/CHORD =',F7.4,/,' TMX_LE =',F8.4,A7,6X,'TMX_LE/CHORD =',F7.4,/,' "
+        "FMX_LE "
         "=',F8.4,A7,6X,'FMX_LE/CHORD =',F7.4)";
     std::string pitch_types = "F" + std::string("FA");
     for (int k = 0; k < 8; ++k) pitch_types += "FAF";
@@ -191,13 +268,16 @@ std::vector<Shape> record_templates() {
         {"('      (cm)     (cm2)      (kg)  (kg*m2)')", "", ""},
         {"('  i   r(i)     Ax(i)      m(i)   Iox(i)')", "", ""},
         {"(' !',20X,'Geometrilerini Hesap Programi',27X,'!')", "", ""},
-        {"(' !',3X,'Wageningen B, Ka, Kc, Gawn, KCA ve Newton-Rader, Au Serisi Pervanelerin',2X,'!')", "", ""},
+        {"(' !',3X,'Wageningen B, Ka, Kc, Gawn, KCA ve Newton-Rader, Au Serisi "
+         "Pervanelerin',2X,'!')",
+         "", ""},
         {"(' !',76X,'!')", "", ""},
         {"(' -- KANAT AGIRLIGI VE ATALET MOMENTININ HESABI --')", "", ""},
         {"(' --------------------------------------')", "", ""},
         {"(' -----------------------------------------' )", "", ""},
-        {"(' Iox   = ', F8.2, ' kg*m2 (saft eksenine gore) (',          F6.2,' kg*m2 basit toplam)')", "FF",
-         "FF"},
+        {"(' Iox   = ', F8.2, ' kg*m2 (saft eksenine gore) (',          F6.2,' kg*m2 basit "
+         "toplam)')",
+         "FF", "FF"},
         {"(' V     = ', F8.0 ,'   cm3  (pervane hacmi)' )", "F", "F"},
         {"(' X(1)=',F20.15,/,' X   =',F20.15,/,' X(N)=',F20.15)", "FFF", "FFF"},
         {"(' Zc    = ', F6.2, ' m (saft eksenine gore)' )", "F", "F"},
@@ -258,14 +338,18 @@ std::vector<Shape> record_templates() {
         {"(I10,3F10.5)", "IFFF", "IFFF"},
         {"(I4)", "I", "I"},
         {"(I7)", "I", "I"},
-        {"(' ZONE T = \"SUCT. SIDE \" , I=',I3,                              ', F=POINT',', C=BLACK')", "I",
-         "I"},
-        {"(' ZONE T = \"PRES. SIDE \" , I=',I3,                              ', F=POINT',', C=BLACK')", "I",
-         "I"},
-        {"(' ZONE T = \"TRAILING EDGE\" , I=',I3,                            ', F=POINT',', C=BLACK')", "I",
-         "I"},
-        {"(' ZONE T = \"LEADING EDGE\" , I=',I3,                             ', F=POINT',', C=BLACK')", "I",
-         "I"},
+        {"(' ZONE T = \"SUCT. SIDE \" , I=',I3,                              ', F=POINT',', "
+         "C=BLACK')",
+         "I", "I"},
+        {"(' ZONE T = \"PRES. SIDE \" , I=',I3,                              ', F=POINT',', "
+         "C=BLACK')",
+         "I", "I"},
+        {"(' ZONE T = \"TRAILING EDGE\" , I=',I3,                            ', F=POINT',', "
+         "C=BLACK')",
+         "I", "I"},
+        {"(' ZONE T = \"LEADING EDGE\" , I=',I3,                             ', F=POINT',', "
+         "C=BLACK')",
+         "I", "I"},
         {"(1X,'ZONE T=\"PRESS. SIDE OF HUB\", I=',I3,', J=',I3,',C=',A12,/)", "IIA", "IIA"},
         {"(/,1X,'ZONE T=\"SUCTI. SIDE OF HUB\", I=',I3,', J=',I3,',C=',A12,/)", "IIA", "IIA"},
         {"(/,1X,'ZONE T=\"PRESS. SIDE OF BLADE\", I=',I3,', J=',I3,',C=',A12,/)", "IIA", "IIA"},
@@ -288,9 +372,12 @@ std::vector<Shape> record_templates() {
 
 RecordValue value_of(char type, Values& values) {
     switch (type) {
-    case 'I': return values.typical_int();
-    case 'A': return values.typical_text();
-    default: return values.typical_float();
+        case 'I':
+            return values.typical_int();
+        case 'A':
+            return values.typical_text();
+        default:
+            return values.typical_float();
     }
 }
 
@@ -304,17 +391,28 @@ std::vector<Case> build_cases(Values& values) {
     const std::vector<float> general = values.general();
 
     for (auto [w, d] : std::vector<std::pair<int, int>>{
-             {1, 0}, {2, 0},  {2, 1},   {3, 0},   {3, 1},   {4, 3},   {5, 2},  {5, 3},  {6, 1},  {6, 2},
-             {6, 3}, {7, 4},  {7, 5},   {8, 0},   {8, 1},   {8, 2},   {8, 3},  {8, 4},  {10, 3}, {10, 5},
-             {12, 3}, {14, 8}, {20, 15}, {0, 3},   {0, 0},   {45, 30}, {50, 3}, {60, 45}, {12, 10}, {25, 20}}) {
+             {1, 0}, {2, 0},   {2, 1},  {3, 0},   {3, 1},   {4, 3},  {5, 2},   {5, 3},
+             {6, 1}, {6, 2},   {6, 3},  {7, 4},   {7, 5},   {8, 0},  {8, 1},   {8, 2},
+             {8, 3}, {8, 4},   {10, 3}, {10, 5},  {12, 3},  {14, 8}, {20, 15}, {0, 3},
+             {0, 0}, {45, 30}, {50, 3}, {60, 45}, {12, 10}, {25, 20}}) {
         std::string format = "('[',F" + std::to_string(w) + "." + std::to_string(d) + ",']')";
         std::vector<float> xs = general;
         for (float x : values.fixed_ties(d)) xs.push_back(x);
         floats_case(format, xs);
     }
     const std::vector<float> exp_ties = values.exp_ties();
-    for (auto [w, d] : std::vector<std::pair<int, int>>{{6, 1},   {8, 3},   {9, 2},   {9, 3},   {10, 3},  {12, 1},
-                                                       {12, 4},  {12, 6},  {14, 8},  {15, 9},  {20, 12}, {40, 35}}) {
+    for (auto [w, d] : std::vector<std::pair<int, int>>{{6, 1},
+                                                        {8, 3},
+                                                        {9, 2},
+                                                        {9, 3},
+                                                        {10, 3},
+                                                        {12, 1},
+                                                        {12, 4},
+                                                        {12, 6},
+                                                        {14, 8},
+                                                        {15, 9},
+                                                        {20, 12},
+                                                        {40, 35}}) {
         std::string format = "('[',E" + std::to_string(w) + "." + std::to_string(d) + ",']')";
         std::vector<float> xs = general;
         xs.insert(xs.end(), exp_ties.begin(), exp_ties.end());
@@ -332,7 +430,8 @@ std::vector<Case> build_cases(Values& values) {
     for (const char* a : {"A", "A1", "A3", "A7", "A12", "A25"}) {
         Case c{std::string("('[',") + a + ",']')", {}};
         for (int k = 0; k < 11; ++k) c.values.emplace_back(values.typical_text());
-        for (const char* s : {"", "x", "abc", "abcdefg", "  ---"}) c.values.emplace_back(std::string(s));
+        for (const char* s : {"", "x", "abc", "abcdefg", "  ---"})
+            c.values.emplace_back(std::string(s));
         cases.push_back(std::move(c));
     }
 
@@ -365,7 +464,7 @@ std::vector<Case> build_cases(Values& values) {
 
 struct FortranProgram {
     std::string source;
-    std::string data;   // float patterns, then integers
+    std::string data;  // float patterns, then integers
     std::size_t float_count = 0;
 };
 
@@ -392,13 +491,16 @@ FortranProgram fortran_program(const std::vector<Case>& cases) {
             std::size_t run = 0;
             while (j < c.values.size() && (is_float ? std::holds_alternative<float>(c.values[j])
                                                     : std::holds_alternative<int>(c.values[j]))) {
-                if (is_float) float_bits.push_back(std::bit_cast<std::int32_t>(std::get<float>(c.values[j])));
-                else ints.push_back(std::get<int>(c.values[j]));
+                if (is_float)
+                    float_bits.push_back(std::bit_cast<std::int32_t>(std::get<float>(c.values[j])));
+                else
+                    ints.push_back(std::get<int>(c.values[j]));
                 ++j;
                 ++run;
             }
             const char* array = is_float ? "r" : "iv";
-            if (run == 1) items.push_back(std::string(array) + "(" + std::to_string(first) + ")");
+            if (run == 1)
+                items.push_back(std::string(array) + "(" + std::to_string(first) + ")");
             else
                 items.push_back("(" + std::string(array) + "(k), k=" + std::to_string(first) + "," +
                                 std::to_string(first + run - 1) + ")");
@@ -431,7 +533,8 @@ FortranProgram fortran_program(const std::vector<Case>& cases) {
     program.source = src.str();
 
     std::ostringstream data;
-    for (std::size_t i = 0; i < float_bits.size(); ++i) data << float_bits[i] << ((i % 8 == 7) ? "\n" : " ");
+    for (std::size_t i = 0; i < float_bits.size(); ++i)
+        data << float_bits[i] << ((i % 8 == 7) ? "\n" : " ");
     data << "\n";
     for (std::size_t i = 0; i < ints.size(); ++i) data << ints[i] << ((i % 8 == 7) ? "\n" : " ");
     data << "\n";
@@ -445,8 +548,10 @@ std::string describe_values(const std::vector<RecordValue>& values) {
     for (const RecordValue& v : values) {
         if (const float* f = std::get_if<float>(&v))
             s << *f << " [0x" << std::hex << std::bit_cast<std::uint32_t>(*f) << std::dec << "] ";
-        else if (const int* i = std::get_if<int>(&v)) s << *i << " ";
-        else s << '"' << std::get<std::string>(v) << "\" ";
+        else if (const int* i = std::get_if<int>(&v))
+            s << *i << " ";
+        else
+            s << '"' << std::get<std::string>(v) << "\" ";
     }
     return s.str();
 }
@@ -503,17 +608,20 @@ TEST(RecordGfortran, SameTextAsGfortran) {
             std::string a = i < ours.size() ? ours[i] : "<none>";
             std::string b = i < theirs[k].size() ? theirs[k][i] : "<none>";
             if (a != b) {
-                diff << "  line " << i + 1 << "\n    ours:     [" << a << "]\n    gfortran: [" << b << "]\n";
+                diff << "  line " << i + 1 << "\n    ours:     [" << a << "]\n    gfortran: [" << b
+                     << "]\n";
                 if (i < c.values.size() && c.format.rfind("('[',", 0) == 0)
                     diff << "    value: " << describe_values({c.values[i]}) << "\n";
             }
         }
-        ADD_FAILURE() << "case " << k << " " << c.format << " with " << c.values.size() << " values\n"
+        ADD_FAILURE() << "case " << k << " " << c.format << " with " << c.values.size()
+                      << " values\n"
                       << diff.str();
         if (++reported >= 20) break;
     }
     EXPECT_EQ(reported, 0);
-    std::printf("%zu cases, %zu values, %zu lines compared\n", cases.size(), value_count, compared_lines);
+    std::printf("%zu cases, %zu values, %zu lines compared\n", cases.size(), value_count,
+                compared_lines);
 }
 
 }  // namespace

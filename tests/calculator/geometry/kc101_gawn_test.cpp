@@ -16,10 +16,10 @@ constexpr float row_050[11] = {2.89f, 3.35f, 4.55f, 5.555f, 6.33f, 6.74f,
                                6.32f, 5.25f, 4.05f, 2.2f,   0.44f};
 constexpr float row_065[11] = {3.77f, 4.38f, 5.93f, 7.25f, 8.26f, 8.79f,
                                8.25f, 6.86f, 5.23f, 2.93f, 0.586f};
-constexpr float row_080[11] = {4.56f, 5.38f, 7.3f,   8.92f, 10.18f, 10.8f,
+constexpr float row_080[11] = {4.56f,  5.38f, 7.3f,  8.92f, 10.18f, 10.8f,
                                10.16f, 8.42f, 6.85f, 4.56f, 0.912f};
-constexpr float row_095[11] = {5.53f, 6.56f, 8.9f,   10.87f, 12.38f, 13.16f,
-                               12.37f, 10.28f, 8.04f, 4.97f, 0.994f};
+constexpr float row_095[11] = {5.53f,  6.56f,  8.9f,  10.87f, 12.38f, 13.16f,
+                               12.37f, 10.28f, 8.04f, 4.97f,  0.994f};
 
 struct Kc101Run {
     BladeModel model;
@@ -68,10 +68,10 @@ TEST(Kc101Gawn, BetweenRowsTheChordFollowsTheParabolaOfTheFirstThreeRows) {
     const Kc101Run run = run_kc101(0.725f, 16.0f);
     int differs_from_upper_parabola = 0;
     for (int i = 1; i <= 11; ++i) {
-        const double lower = parabola(0.5, row_050[i - 1], 0.65, row_065[i - 1], 0.8,
-                                      row_080[i - 1], 0.725);
-        const double upper = parabola(0.65, row_065[i - 1], 0.8, row_080[i - 1], 0.95,
-                                      row_095[i - 1], 0.725);
+        const double lower =
+            parabola(0.5, row_050[i - 1], 0.65, row_065[i - 1], 0.8, row_080[i - 1], 0.725);
+        const double upper =
+            parabola(0.65, row_065[i - 1], 0.8, row_080[i - 1], 0.95, row_095[i - 1], 0.725);
         EXPECT_NEAR(chord(run.st, i), lower, 2e-5 * lower) << i;
         if (std::abs(upper - lower) > 1e-3 * lower) ++differs_from_upper_parabola;
     }
@@ -80,7 +80,7 @@ TEST(Kc101Gawn, BetweenRowsTheChordFollowsTheParabolaOfTheFirstThreeRows) {
 
 TEST(Kc101Gawn, SectionsAreFlatFacedSymmetricAboutMidChordWithoutSkewOrRake) {
     const Kc101Run run = run_kc101(0.65f, 2.0f);
-    const float radius_ratio[11] = {0.2f, 0.25f, 0.375f, 0.5f,  0.625f, 0.75f,
+    const float radius_ratio[11] = {0.2f,   0.25f,   0.375f, 0.5f,   0.625f, 0.75f,
                                     0.875f, 0.9375f, 0.965f, 0.985f, 1.0f};
     for (int i = 1; i <= 11; ++i) {
         EXPECT_FLOAT_EQ(run.st.r(i), radius_ratio[i - 1]) << i;  // D/2 = 1

@@ -53,7 +53,8 @@ struct DriverRun {
 
 void run_driver(const Task& t, DriverRun& run, const std::string& keyboard = "") {
     ScratchDir dir;
-    std::filesystem::copy_file(testing::source_path("data/WAGBPROP.DAT"), dir.path() / "WAGBPROP.DAT");
+    std::filesystem::copy_file(testing::source_path("data/WAGBPROP.DAT"),
+                               dir.path() / "WAGBPROP.DAT");
     std::istringstream task_stream(task_text(t));
     FreeFormatReader task(task_stream, "Korvanti.TSK");
     std::ostringstream result, out;

@@ -47,8 +47,8 @@ TEST(TaskFile, ReadsTheValueLines) {
 
 TEST(TaskFile, LineWithOnlyTheBladeCountShiftsTheLaterReads) {
     // Ear is taken from line 44; handedness then from line 48, P/D and D from 51.
-    std::istringstream in(task_text({{40, "1"}, {43, "4"}, {44, "0.6"}, {47, "9 9"},
-                                     {48, "0"}, {50, "9 9"}, {51, "1.2 3.0"}}));
+    std::istringstream in(task_text(
+        {{40, "1"}, {43, "4"}, {44, "0.6"}, {47, "9 9"}, {48, "0"}, {50, "9 9"}, {51, "1.2 3.0"}}));
     FreeFormatReader task(in, "Korvanti.TSK");
     BladeModel model;
     read_run_parameters(task, model);
@@ -61,8 +61,8 @@ TEST(TaskFile, LineWithOnlyTheBladeCountShiftsTheLaterReads) {
 }
 
 TEST(TaskFile, ExtraValuesAndHalfHandedness) {
-    std::istringstream in(task_text({{40, "1"}, {43, "4 0.55"}, {47, "0.5"},
-                                     {50, "1.0 2.0 ! cap metre"}}));
+    std::istringstream in(
+        task_text({{40, "1"}, {43, "4 0.55"}, {47, "0.5"}, {50, "1.0 2.0 ! cap metre"}}));
     FreeFormatReader task(in, "Korvanti.TSK");
     BladeModel model;
     read_run_parameters(task, model);
@@ -101,27 +101,26 @@ std::vector<std::pair<int, std::string>> with(int line, const std::string& value
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TaskFileRejects,
-    ::testing::Values(BadTask{with(40, "0"), false, "satir 40: seri numarasi 1 ile 7"},
-                      BadTask{with(40, "8"), false, "satir 40"},
-                      BadTask{with(40, "B"), false, "satir 40"},
-                      BadTask{with(43, "0 0.55"), false, "satir 43: kanat sayisi"},
-                      BadTask{with(43, "21 0.55"), false, "satir 43: kanat sayisi Z en cok 20"},
-                      BadTask{with(43, "2147483647 0.55"), false, "satir 43: kanat sayisi Z en cok"},
-                      BadTask{with(43, "4 inf"), false, "satir 43: sonlu bir sayi"},
-                      BadTask{with(43, "4 nan"), false, "satir 43: sonlu bir sayi"},
-                      BadTask{with(47, "nan"), false, "satir 47: sonlu bir sayi"},
-                      BadTask{with(50, "inf 2.0"), false, "satir 50: sonlu bir sayi"},
-                      BadTask{with(50, "1.0 Infinity"), false, "satir 50: sonlu bir sayi"},
-                      BadTask{with(50, "1.0 -nan"), false, "satir 50: sonlu bir sayi"},
-                      BadTask{with(43, "4 0"), false, "satir 43: acinim"},
-                      BadTask{with(43, "4 -0.5"), false, "satir 43"},
-                      BadTask{with(50, "0 2.0"), false, "satir 50: hatve"},
-                      BadTask{with(50, "1.0 -2"), false, "satir 50: pervane capi"},
-                      BadTask{with(50, "1.0 0"), false, "satir 50"},
-                      BadTask{with(57, "x"), true, "satir 57"},
-                      BadTask{with(67, "3 11"), true, "satir 67: kesit raporu modu"},
-                      BadTask{with(67, "2 2"), true, "satir 67: mod 2"},
-                      BadTask{with(67, "2 23"), true, "satir 67"}));
+    ::testing::Values(
+        BadTask{with(40, "0"), false, "satir 40: seri numarasi 1 ile 7"},
+        BadTask{with(40, "8"), false, "satir 40"}, BadTask{with(40, "B"), false, "satir 40"},
+        BadTask{with(43, "0 0.55"), false, "satir 43: kanat sayisi"},
+        BadTask{with(43, "21 0.55"), false, "satir 43: kanat sayisi Z en cok 20"},
+        BadTask{with(43, "2147483647 0.55"), false, "satir 43: kanat sayisi Z en cok"},
+        BadTask{with(43, "4 inf"), false, "satir 43: sonlu bir sayi"},
+        BadTask{with(43, "4 nan"), false, "satir 43: sonlu bir sayi"},
+        BadTask{with(47, "nan"), false, "satir 47: sonlu bir sayi"},
+        BadTask{with(50, "inf 2.0"), false, "satir 50: sonlu bir sayi"},
+        BadTask{with(50, "1.0 Infinity"), false, "satir 50: sonlu bir sayi"},
+        BadTask{with(50, "1.0 -nan"), false, "satir 50: sonlu bir sayi"},
+        BadTask{with(43, "4 0"), false, "satir 43: acinim"},
+        BadTask{with(43, "4 -0.5"), false, "satir 43"},
+        BadTask{with(50, "0 2.0"), false, "satir 50: hatve"},
+        BadTask{with(50, "1.0 -2"), false, "satir 50: pervane capi"},
+        BadTask{with(50, "1.0 0"), false, "satir 50"}, BadTask{with(57, "x"), true, "satir 57"},
+        BadTask{with(67, "3 11"), true, "satir 67: kesit raporu modu"},
+        BadTask{with(67, "2 2"), true, "satir 67: mod 2"},
+        BadTask{with(67, "2 23"), true, "satir 67"}));
 
 TEST(TaskFile, TwentyBladesAreTheMost) {
     std::istringstream in(task_text(with(43, "20 0.55")));

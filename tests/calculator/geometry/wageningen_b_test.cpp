@@ -69,7 +69,7 @@ void expect_published_dimensions(const BRun& run, const std::vector<PublishedRow
         const double c = p.K * Ear / Z * D;
         SCOPED_TRACE("r/R = " + std::to_string(p.x));
         EXPECT_NEAR(run.st.r(i), p.x * D / 2, 1e-6);
-        EXPECT_NEAR(run.st.xc(i, 20) - run.st.xc(i, 1), c, 2e-6);     // chord
+        EXPECT_NEAR(run.st.xc(i, 20) - run.st.xc(i, 1), c, 2e-6);  // chord
         EXPECT_NEAR(run.model.tm(i), (p.Ar - p.Br * Z) * D, 1e-7);
         EXPECT_FLOAT_EQ(run.model.a_fraction(i), static_cast<float>(p.a_c));
         EXPECT_FLOAT_EQ(run.model.b_fraction(i), static_cast<float>(p.b_c));
@@ -157,7 +157,8 @@ TEST(WageningenB, TipSkewContinuesTheParabolaOfTheInnerStations) {
     }
     for (int i = n - 2; i <= n; ++i) {
         auto k = static_cast<size_t>(i);
-        skew[k] = lagrange(r[k - 3], r[k - 2], r[k - 1], skew[k - 3], skew[k - 2], skew[k - 1], r[k]);
+        skew[k] =
+            lagrange(r[k - 3], r[k - 2], r[k - 1], skew[k - 3], skew[k - 2], skew[k - 1], r[k]);
         EXPECT_NEAR(run.st.skew_shift(i), skew[k], 2e-6) << i;
         // The whole section moved: mid-chord on the skew, chord unchanged.
         EXPECT_NEAR((run.st.xc(i, 1) + run.st.xc(i, 20)) / 2, skew[k], 2e-6) << i;
@@ -231,10 +232,10 @@ TEST(WageningenBData, NonNumbersAndDisorderedRowsNameTheirLine) {
     lines[40] = "   0.25       0  0.0725  x.1567  0.3360  0.4885  0.6195  0.7335  0.8265  0.9583";
     expect_error(error_of(4, joined(lines, lines.size())), "blok 3", 41);
     lines = data_lines();
-    std::swap(lines[3], lines[4]);   // r/R 0.4 before 0.3
+    std::swap(lines[3], lines[4]);  // r/R 0.4 before 0.3
     expect_error(error_of(4, joined(lines, lines.size())), "blok 1", 5);
     lines = data_lines();
-    std::swap(lines[14], lines[15]); // V1 rows 0.4 before 0.5
+    std::swap(lines[14], lines[15]);  // V1 rows 0.4 before 0.5
     expect_error(error_of(4, joined(lines, lines.size())), "blok 2", 16);
 }
 

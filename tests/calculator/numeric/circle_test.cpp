@@ -97,9 +97,12 @@ TEST(SolveLinearSystem, FourEquationsAgainstKnownSolution) {
 TEST(SolveLinearSystem, ZeroFirstPivotStopsEvenForARegularSystem) {
     LinearSystemMatrix a;
     Array1<float, 2> b, x;
-    a(1, 1) = 0.0f; a(1, 2) = 1.0f;
-    a(2, 1) = 1.0f; a(2, 2) = 0.0f;
-    b(1) = 1.0f; b(2) = 2.0f;
+    a(1, 1) = 0.0f;
+    a(1, 2) = 1.0f;
+    a(2, 1) = 1.0f;
+    a(2, 2) = 0.0f;
+    b(1) = 1.0f;
+    b(2) = 2.0f;
     EXPECT_EQ(stopped_output([&] { solve_linear_system(2, a, b.view(), x.view()); }),
               " problem at           1  .line - stop\nStop - Program terminated.\n");
 }

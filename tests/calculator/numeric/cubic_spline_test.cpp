@@ -45,7 +45,8 @@ std::vector<double> solve_dense(std::vector<std::vector<double>> a, std::vector<
     const int n = static_cast<int>(b.size());
     for (int k = 0; k < n; ++k) {
         int p = k;
-        for (int i = k + 1; i < n; ++i) if (std::fabs(a[i][k]) > std::fabs(a[p][k])) p = i;
+        for (int i = k + 1; i < n; ++i)
+            if (std::fabs(a[i][k]) > std::fabs(a[p][k])) p = i;
         std::swap(a[k], a[p]);
         std::swap(b[k], b[p]);
         for (int i = k + 1; i < n; ++i) {
@@ -69,8 +70,12 @@ double not_a_knot_reference(const std::vector<double>& x, const std::vector<doub
     for (int i = 0; i < n - 1; ++i) h[i] = x[i + 1] - x[i];
     std::vector<std::vector<double>> a(n, std::vector<double>(n, 0.0));
     std::vector<double> r(n, 0.0);
-    a[0][0] = h[1]; a[0][1] = -(h[0] + h[1]); a[0][2] = h[0];
-    a[n - 1][n - 3] = h[n - 2]; a[n - 1][n - 2] = -(h[n - 3] + h[n - 2]); a[n - 1][n - 1] = h[n - 3];
+    a[0][0] = h[1];
+    a[0][1] = -(h[0] + h[1]);
+    a[0][2] = h[0];
+    a[n - 1][n - 3] = h[n - 2];
+    a[n - 1][n - 2] = -(h[n - 3] + h[n - 2]);
+    a[n - 1][n - 1] = h[n - 3];
     for (int i = 1; i < n - 1; ++i) {
         a[i][i - 1] = h[i - 1];
         a[i][i] = 2 * (h[i - 1] + h[i]);
@@ -114,7 +119,8 @@ TEST(CubicSpline, TwoPointsGiveTheLineThreeTheParabola) {
     EXPECT_NEAR(two.c(3, 1), 0.0, 1e-5);
 
     const Fitted three = fit({0.0, 0.4, 1.0}, parabola);
-    for (float x : {0.0f, 0.1f, 0.4f, 0.77f, 1.0f}) EXPECT_NEAR(value_at(three, x), parabola(x), 2e-6);
+    for (float x : {0.0f, 0.1f, 0.4f, 0.77f, 1.0f})
+        EXPECT_NEAR(value_at(three, x), parabola(x), 2e-6);
     EXPECT_NEAR(three.c(3, 1), -3.0, 1e-4);
     EXPECT_NEAR(three.c(4, 1), 0.0, 1e-3);
 }

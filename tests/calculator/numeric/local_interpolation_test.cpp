@@ -142,7 +142,9 @@ TEST(TwoPointLine, TheTwoFormsAreExactAtTheirOwnAnchor) {
 
 TEST(IntegrateThreePoint, ExactForQuadraticsOnUnevenSteps) {
     Table x, y;
-    x(1) = 0.0f; x(2) = 1.0f; x(3) = 3.0f;
+    x(1) = 0.0f;
+    x(2) = 1.0f;
+    x(3) = 3.0f;
     for (int i = 1; i <= 3; ++i) y(i) = x(i) * x(i);
     EXPECT_NEAR(integrate_three_point(3, x.view(), y.view()), 9.0f, 2e-6);
 
@@ -152,8 +154,8 @@ TEST(IntegrateThreePoint, ExactForQuadraticsOnUnevenSteps) {
         y(i) = 2.0f - x(i) + 3.0f * x(i) * x(i);
     }
     auto primitive = [](double t) { return 2 * t - t * t / 2 + t * t * t; };
-    EXPECT_NEAR(integrate_three_point(7, x.view(), y.view()),
-                primitive(2.0) - primitive(0.1), 5e-6);
+    EXPECT_NEAR(integrate_three_point(7, x.view(), y.view()), primitive(2.0) - primitive(0.1),
+                5e-6);
 }
 
 TEST(IntegrateThreePoint, EqualStepsUseTheFiveEightMinusOneWeights) {

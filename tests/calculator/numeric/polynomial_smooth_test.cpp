@@ -14,8 +14,8 @@ using Table = Array1<float, 40>;
 
 // Weighted least squares in double by the normal equations (monomials around
 // the mean abscissa), end points weighing 0.5: an independent route.
-std::vector<double> weighted_fit(const std::vector<double>& x, const std::vector<double>& y,
-                                 int m, bool half_ends = true) {
+std::vector<double> weighted_fit(const std::vector<double>& x, const std::vector<double>& y, int m,
+                                 bool half_ends = true) {
     const int n = static_cast<int>(x.size());
     double mean = 0.0;
     for (double v : x) mean += v / n;
@@ -106,8 +106,8 @@ TEST(PolynomialSmooth, FourPointParabolaWithHalfWeightedEnds) {
 TEST(PolynomialSmooth, SectionFairingMatchesDoubleLeastSquares) {
     // Thickness of a 13-point section, slightly uneven, faired by a cubic.
     Data d({0.0, 0.05, 0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 0.95, 1.0},
-           {0.0, 0.021, 0.0395, 0.0602, 0.0711, 0.0748, 0.0731, 0.0662, 0.0551, 0.0409,
-            0.0238, 0.0141, 0.0});
+           {0.0, 0.021, 0.0395, 0.0602, 0.0711, 0.0748, 0.0731, 0.0662, 0.0551, 0.0409, 0.0238,
+            0.0141, 0.0});
     const std::vector<double> expected = weighted_fit(d.xd, d.yd, 4);
     polynomial_smooth(d.x.view(), d.y.view(), d.n, 4);
     for (int i = 1; i <= d.n; ++i) EXPECT_NEAR(d.y(i), expected[i - 1], 3e-7) << i;

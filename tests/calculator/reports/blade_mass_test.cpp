@@ -53,7 +53,11 @@ TEST(BladeMass, RectangularBladeAgainstHandValues) {
     // Iox = 8600·0.001·(1 - 0.2³)/3 = 2.8437 kg·m²;
     // strips: ms = 1.72 kg at rm = 0.3, 0.5, 0.7, 0.9: I_sum = 1.72·1.64 = 2.8208.
     const std::vector<std::string> expected = {
-        "", "", "", "", "",
+        "",
+        "",
+        "",
+        "",
+        "",
         " -- KANAT AGIRLIGI VE ATALET MOMENTININ HESABI --",
         " --------------------------------------",
         "  i   r(i)     Ax(i)      m(i)   Iox(i)",
@@ -65,7 +69,9 @@ TEST(BladeMass, RectangularBladeAgainstHandValues) {
         "  4   80.00    10.000     1.72     0.84",
         "  5  100.00    10.000     1.72     1.39",
         " --------------------------------------",
-        "", "", "",
+        "",
+        "",
+        "",
         "        TEK KANADA AIT DEGERLER ",
         " -----------------------------------------",
         " m     =      6.9 kg (     6.9 kg basit toplam)",
@@ -86,7 +92,8 @@ TEST(BladeMass, InertiaGrowsWithTheSquareOfTheRadius) {
     for (int i = 1; i <= 5; ++i) m.r(i) = 2.0f * m.r(i);
     auto lines = mass_block(m);
     EXPECT_EQ(lines[21], " m     =     13.8 kg (    13.8 kg basit toplam)");
-    EXPECT_EQ(lines[22], " Iox   =    22.75 kg*m2 (saft eksenine gore) ( 22.57 kg*m2 basit toplam)");
+    EXPECT_EQ(lines[22],
+              " Iox   =    22.75 kg*m2 (saft eksenine gore) ( 22.57 kg*m2 basit toplam)");
 }
 
 TEST(BladeMass, BackBelowFaceStillGivesPositiveArea) {
@@ -133,7 +140,7 @@ TEST(BladeMassTecplot, LeftHandMirrorsOnlyTheAbscissae) {
     ScratchDir dir;
     BladeModel m;
     rectangular_blade(4, m);
-    for (int i = 1; i <= 4; ++i) m.xc(i, 2) = 0.01f;   // no abscissa of 0
+    for (int i = 1; i <= 4; ++i) m.xc(i, 2) = 0.01f;  // no abscissa of 0
     mass_block(m);
     auto right = testing::read_lines(dir.path() / "Korvanti2D_Tecplot.PLT");
     m.handedness = 0.0f;
@@ -149,7 +156,7 @@ TEST(BladeMassTecplot, LeftHandMirrorsOnlyTheAbscissae) {
         EXPECT_EQ(std::stof(right[k].substr(0, 14)), -std::stof(left[k].substr(0, 14))) << k;
     }
     m.handedness = 1.0f;
-    EXPECT_EQ(mass_block(m), block_left);   // the result block has no hand
+    EXPECT_EQ(mass_block(m), block_left);  // the result block has no hand
 }
 
 }  // namespace

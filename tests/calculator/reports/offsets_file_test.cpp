@@ -24,8 +24,8 @@
 namespace korvanti {
 namespace {
 
-using testing::ScratchDir;
 using testing::read_lines;
+using testing::ScratchDir;
 
 // The B4-55 model as the series driver leaves it (run in `dir`).
 void b4_55_model(const ScratchDir& dir, BladeModel& model) {
@@ -199,8 +199,8 @@ TEST(OffsetsFile, RootStationExtrapolatesTheInnerStations) {
     BladeModel m;
     plain_blade(2, m);
     for (int i = 1; i <= 5; ++i) {
-        m.c(i) = 0.1f + 0.5f * m.r(i) * m.r(i);    // a parabola in r
-        m.tm(i) = 0.03f - 0.02f * m.r(i);          // a line in r
+        m.c(i) = 0.1f + 0.5f * m.r(i) * m.r(i);  // a parabola in r
+        m.tm(i) = 0.03f - 0.02f * m.r(i);        // a line in r
         m.skew_shift(i) = 0.0f;
     }
     write_offsets_file(m);
@@ -239,7 +239,7 @@ TEST(HubProfile, BladeDerivedProfileSpansTheRootSection) {
     for (int k = 15; k <= 22; ++k) {
         const double u = (hub.x(k) - A) / (1.2 * a);
         EXPECT_NEAR(u * u + (hub.rH(k) / a) * (hub.rH(k) / a), 1.0, 1e-5) << k;
-        EXPECT_NEAR(hub.rH(k), hub.rH(24 - k), 1e-7) << k;   // symmetric caps
+        EXPECT_NEAR(hub.rH(k), hub.rH(24 - k), 1e-7) << k;  // symmetric caps
         EXPECT_GT(hub.x(k), hub.x(k - 1));
     }
 }
@@ -257,7 +257,8 @@ TEST(OffsetsFile, UnwritableFileIsAnInputErrorAndLeavesNoPartialFile) {
     }
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "SEHAM.DAT"));
     int entries = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path()))
+        ++entries;
     EXPECT_EQ(entries, 1);
 }
 

@@ -62,7 +62,7 @@ TEST(PanelDataFile, RecordsInOrderWithTheirCounts) {
             bool back = j <= NP;
             float plain = back ? blade.yb(k, point) : blade.yf(k, point);
             EXPECT_NEAR(v[0], blade.xc(k, point), 1e-5f);
-            EXPECT_NEAR(v[1], plain + blade.r(k), 1e-5f);   // ordinates plus the radius
+            EXPECT_NEAR(v[1], plain + blade.r(k), 1e-5f);  // ordinates plus the radius
         }
     }
     for (int k = 1; k <= M; ++k) EXPECT_NEAR(reals(f.next())[0], blade.r(k), 1e-5f);

@@ -43,7 +43,7 @@ TEST(ReadOffsetsFile, ReadsStationsSectionsAndHubProfile) {
     auto data = read_fixture(blade);
     const OffsetsFileData& f = data->file;
     EXPECT_EQ(f.N, 5);
-    EXPECT_EQ(f.title, "      FIXTURE BLADE 4.550");   // A25 right-justifies a shorter text
+    EXPECT_EQ(f.title, "      FIXTURE BLADE 4.550");  // A25 right-justifies a shorter text
     EXPECT_FLOAT_EQ(f.D, 2.0f);
     EXPECT_EQ(f.Z, 4);
     EXPECT_FLOAT_EQ(f.r(1), 0.2f);
@@ -54,7 +54,7 @@ TEST(ReadOffsetsFile, ReadsStationsSectionsAndHubProfile) {
     EXPECT_EQ(f.NP(5), 11);
     EXPECT_FLOAT_EQ(f.xc(1, 1), -0.216f);
     EXPECT_FLOAT_EQ(f.xc(1, 11), 0.224f);
-    EXPECT_FLOAT_EQ(f.yb(1, 6), 0.23f);   // back 0.03 plus the radius
+    EXPECT_FLOAT_EQ(f.yb(1, 6), 0.23f);  // back 0.03 plus the radius
     EXPECT_FLOAT_EQ(f.yf(1, 6), 0.2f);
     EXPECT_EQ(data->hub.NH, 11);
     EXPECT_FLOAT_EQ(data->hub.rH(6), 0.2f);
@@ -101,7 +101,7 @@ TEST(ReadOffsetsFile, RefusesFilesThatDoNotFitTheTables) {
     EXPECT_THROW(read_offsets_file(too_wide, data.file, data.hub), InputError);
 
     ScratchDir dir;
-    EXPECT_THROW(read_offsets_file(data.file, data.hub), InputError);   // no PEROF.SON
+    EXPECT_THROW(read_offsets_file(data.file, data.hub), InputError);  // no PEROF.SON
 }
 
 TEST(ReportRadii, ModeOneTakesTheFileStationsWithTheChordFromTheSectionEnds) {
@@ -218,14 +218,22 @@ TEST(SectionBlock, HeadingsDataLinesAndPointColumns) {
     EXPECT_EQ(lines[at - 1], "");
     EXPECT_EQ(lines[at + 0], " r/R    =  0.2000");
     EXPECT_EQ(lines[at + 1], " RADIUS =  0.2000 m     ");
-    EXPECT_EQ(lines[at + 2], " PITCH  =  1.6800 m     " + std::string(11, ' ') + "PITCH/D = 0.8400");
-    EXPECT_EQ(lines[at + 3], " CHORD  =  0.4400 m     " + std::string(11, ' ') + "CHORD/D = 0.2200");
-    EXPECT_EQ(lines[at + 4], " RAKE   =  0.0100 m     " + std::string(11, ' ') + " RAKE/D = 0.0050");
-    EXPECT_EQ(lines[at + 5], " SKEWB  =  0.0040 m     " + std::string(11, ' ') + "Sk(deg) =   0.69");
-    EXPECT_EQ(lines[at + 6], " TMAX   =  0.0300 m     " + std::string(8, ' ') + "TMAX/CHORD = 0.0682");
-    EXPECT_EQ(lines[at + 7], " FMAX   =  0.0150 m     " + std::string(8, ' ') + "FMAX/CHORD = 0.0341");
-    EXPECT_EQ(lines[at + 8], " TMX_LE =  0.2200 m     " + std::string(6, ' ') + "TMX_LE/CHORD = 0.5000");
-    EXPECT_EQ(lines[at + 9], " FMX_LE =  0.2200 m     " + std::string(6, ' ') + "FMX_LE/CHORD = 0.5000");
+    EXPECT_EQ(lines[at + 2],
+              " PITCH  =  1.6800 m     " + std::string(11, ' ') + "PITCH/D = 0.8400");
+    EXPECT_EQ(lines[at + 3],
+              " CHORD  =  0.4400 m     " + std::string(11, ' ') + "CHORD/D = 0.2200");
+    EXPECT_EQ(lines[at + 4],
+              " RAKE   =  0.0100 m     " + std::string(11, ' ') + " RAKE/D = 0.0050");
+    EXPECT_EQ(lines[at + 5],
+              " SKEWB  =  0.0040 m     " + std::string(11, ' ') + "Sk(deg) =   0.69");
+    EXPECT_EQ(lines[at + 6],
+              " TMAX   =  0.0300 m     " + std::string(8, ' ') + "TMAX/CHORD = 0.0682");
+    EXPECT_EQ(lines[at + 7],
+              " FMAX   =  0.0150 m     " + std::string(8, ' ') + "FMAX/CHORD = 0.0341");
+    EXPECT_EQ(lines[at + 8],
+              " TMX_LE =  0.2200 m     " + std::string(6, ' ') + "TMX_LE/CHORD = 0.5000");
+    EXPECT_EQ(lines[at + 9],
+              " FMX_LE =  0.2200 m     " + std::string(6, ' ') + "FMX_LE/CHORD = 0.5000");
     EXPECT_EQ(lines[at + 10], " " + std::string(50, '-'));
     EXPECT_EQ(lines[at + 11], " Kesit Boy   Kesit Boy    Emme      Sehim    Basinc ");
     EXPECT_EQ(lines[at + 12], "  Konumu      Konumu      Tarafi    Hatti    Tarafi");
@@ -253,7 +261,8 @@ TEST(InterpolatedOffsetsFile, LayoutOfPerof2) {
     EXPECT_EQ(lines[1], "ACIKLAMA ICIN PEROF.SON ISIMLI DOSYAYA BAKIN");
     EXPECT_EQ(lines[2], "0.20000000E+01");
     EXPECT_EQ(lines[3], "   4");
-    EXPECT_EQ(lines[4].substr(0, 64), "0.200000E+00 0.168000E+01 0.440000E+00 0.100000E-01 0.400000E-02");
+    EXPECT_EQ(lines[4].substr(0, 64),
+              "0.200000E+00 0.168000E+01 0.440000E+00 0.100000E-01 0.400000E-02");
     EXPECT_EQ(lines[9], "  11");
     EXPECT_EQ(lines[10].substr(0, 38), "-.216000E+00 0.200000E+00 0.200000E+00");
     EXPECT_EQ(lines[15].substr(13, 25), "0.230000E+00 0.200000E+00");
@@ -292,7 +301,7 @@ TEST(SectionReport, MeshCapacityFollowsTheCountsOfTheGrid) {
     EXPECT_NO_THROW(check_post_capacities(s, 2, 4));
     s.M = 30;
     s.NP(1) = 22;
-    EXPECT_NO_THROW(check_post_capacities(s, 1, 2));   // the largest mesh: 2632 nodes, 2590 panels
+    EXPECT_NO_THROW(check_post_capacities(s, 1, 2));  // the largest mesh: 2632 nodes, 2590 panels
     MeshCounts largest = mesh_counts(2, 22, 30);
     EXPECT_EQ(largest.hub_nodes + largest.blade_nodes, 2632);
     EXPECT_EQ(largest.hub_panels + largest.blade_panels, 2590);

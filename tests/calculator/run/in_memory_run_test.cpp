@@ -22,7 +22,8 @@ namespace fs = std::filesystem;
 
 std::set<std::string> names_in(const fs::path& dir) {
     std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(dir))
+        names.insert(entry.path().filename().string());
     return names;
 }
 

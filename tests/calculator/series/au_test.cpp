@@ -76,7 +76,7 @@ TEST(AuSeries, RequestWithinToleranceOfTheTableBladeTakesOnePass) {
     EXPECT_NEAR(run.st.yf(1, 17), 0.0098455f, 1e-7f);  // 24.25 %
     EXPECT_NEAR(run.st.yb(1, 1), 0.001827f, 1e-8f);    // 4.5 % at the trailing edge
     EXPECT_EQ(run.st.yf(1, 1), 0.0f);
-    EXPECT_NEAR(run.st.yb(1, 9), 0.0406f, 1e-7f);      // 100 % at 32 % of the chord
+    EXPECT_NEAR(run.st.yb(1, 9), 0.0406f, 1e-7f);  // 100 % at 32 % of the chord
     EXPECT_NEAR(run.st.xc(1, 9), 0.05801676f - 0.32f * 0.1503804f, 1e-7f);
 
     // Just outside the tolerance a second pass rescales the outline.
@@ -98,7 +98,8 @@ TEST(AuSeries, OutlineMatchesTheRequestedAreaRatio) {
             EXPECT_NEAR(c(i), blade.c(i) * f, 2e-6f) << z << "," << i;
         }
         c(10) = blade.c(10) * f;  // the outline's tip width, before the tip section
-        const float area = static_cast<float>(z) * integrate_three_point(10, blade.r.view(), c.view());
+        const float area =
+            static_cast<float>(z) * integrate_three_point(10, blade.r.view(), c.view());
         EXPECT_NEAR(area / (pi * 1.2f * 1.2f), ear, 0.001f) << z;
     }
 }

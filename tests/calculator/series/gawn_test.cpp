@@ -54,7 +54,7 @@ TEST(GawnSeries, EllipticalOutlineWidestAtPointFiveFive) {
     ASSERT_EQ(run.st.point_count, 15);
     // Widest chord p·D/2 at r/R 0.55, ellipse of half-length 0.45 in r/R.
     const float widest = chord(run.st, 5);
-    const float radius_ratio[12] = {0.2f, 0.3f, 0.4f, 0.5f, 0.55f, 0.6f,
+    const float radius_ratio[12] = {0.2f, 0.3f, 0.4f, 0.5f,  0.55f,  0.6f,
                                     0.7f, 0.8f, 0.9f, 0.95f, 0.985f, 1.0f};
     for (int i = 1; i <= 11; ++i) {
         const double u = (radius_ratio[i - 1] - 0.55) / 0.45;

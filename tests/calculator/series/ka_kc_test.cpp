@@ -48,13 +48,13 @@ TEST(KcSeries, ReferenceChordAndHandComputedRootSection) {
     // r/R 0.2: c = 0.5875·cmax, a = 0.3231·cmax, b = 0.3491·c, tm = 0.04·D.
     const SeriesStations& st = run.st;
     EXPECT_FLOAT_EQ(st.r(1), 0.1f);
-    EXPECT_NEAR(st.xc(1, 13), 0.12806876f, 1e-7f);   // leading edge at a
-    EXPECT_NEAR(st.xc(1, 1), -0.10480155f, 1e-7f);   // trailing edge at a - c
-    EXPECT_NEAR(st.xc(1, 6), 0.04677374f, 1e-7f);    // maximum thickness at a - b
-    EXPECT_NEAR(st.xc(1, 2), -0.07448649f, 1e-7f);   // 80 % of c - b aft of it
-    EXPECT_NEAR(st.xc(1, 9), 0.09555075f, 1e-7f);    // 60 % of b ahead of it
-    EXPECT_NEAR(st.yb(1, 2), 0.017204f, 1e-7f);      // Kc's own 43.01 %
-    EXPECT_NEAR(st.yb(1, 13), 0.00852f, 1e-7f);      // Kc's 21.30 % at the leading edge
+    EXPECT_NEAR(st.xc(1, 13), 0.12806876f, 1e-7f);  // leading edge at a
+    EXPECT_NEAR(st.xc(1, 1), -0.10480155f, 1e-7f);  // trailing edge at a - c
+    EXPECT_NEAR(st.xc(1, 6), 0.04677374f, 1e-7f);   // maximum thickness at a - b
+    EXPECT_NEAR(st.xc(1, 2), -0.07448649f, 1e-7f);  // 80 % of c - b aft of it
+    EXPECT_NEAR(st.xc(1, 9), 0.09555075f, 1e-7f);   // 60 % of b ahead of it
+    EXPECT_NEAR(st.yb(1, 2), 0.017204f, 1e-7f);     // Kc's own 43.01 %
+    EXPECT_NEAR(st.yb(1, 13), 0.00852f, 1e-7f);     // Kc's 21.30 % at the leading edge
     EXPECT_NEAR(st.yf(1, 13), 0.00852f, 1e-7f);
     EXPECT_EQ(st.yb(1, 6), run.model.tm(1));
     EXPECT_EQ(st.yf(1, 6), 0.0f);

@@ -18,8 +18,8 @@ constexpr float chords[3][5] = {{2.508f, 3.183f, 3.696f, 3.183f, 2.527f},
                                 {5.254f, 6.660f, 7.733f, 6.660f, 5.282f}};
 // Thickness at S = 0 by tabulated radius, and a few face ordinates.
 constexpr float thickness_mid[5] = {0.335f, 0.217f, 0.126f, 0.068f, 0.05f};
-constexpr float face_mid_r05[3] = {0.089f, 0.136f, 0.187f};       // r/R 0.5, S = 0
-constexpr float face_lead_r03[3] = {0.145f, 0.155f, 0.166f};      // r/R 0.3, S = 0.45
+constexpr float face_mid_r05[3] = {0.089f, 0.136f, 0.187f};   // r/R 0.5, S = 0
+constexpr float face_lead_r03[3] = {0.145f, 0.155f, 0.166f};  // r/R 0.3, S = 0.45
 constexpr float thickness_lead_r03 = 0.021f;
 
 struct NrRun {
@@ -59,9 +59,9 @@ TEST(NewtonRaderSeries, TabulatedAreaRatiosReproduceTheirTables) {
 TEST(NewtonRaderSeries, TheMiddleRatioComesExactlyOutOfTheUpperBranch) {
     // At E = 0.71 the line from 0.71 to 0.95 starts on the table itself.
     const NrRun run = run_nr(0.71f);
-    const float stations[21] = {-0.5f, -0.45f, -0.4f, -0.35f, -0.3f, -0.25f, -0.2f,
-                                -0.15f, -0.1f, -0.05f, 0.0f,   0.05f,  0.1f,  0.15f,
-                                0.2f,  0.25f,  0.3f,  0.35f,  0.4f,   0.425f, 0.45f};
+    const float stations[21] = {-0.5f,  -0.45f, -0.4f,  -0.35f, -0.3f, -0.25f, -0.2f,
+                                -0.15f, -0.1f,  -0.05f, 0.0f,   0.05f, 0.1f,   0.15f,
+                                0.2f,   0.25f,  0.3f,   0.35f,  0.4f,  0.425f, 0.45f};
     for (int i = 2; i <= 6; ++i) {
         const float c = chords[1][i - 2];
         for (int k = 1; k <= 21; ++k)

@@ -49,7 +49,8 @@ TEST(ResampleSectionSide, CurvedSideKeepsItsEndPoints) {
     auto post = fixture_post(blade, 2, 7);
     const ReportSections& s = post->sections;
     Array1<float, 30> xo, yo;
-    resample_section_side(7, s.NP(3), s.xc.row(3), s.ys.row(3), post->surface.u.view(), xo.view(), yo.view());
+    resample_section_side(7, s.NP(3), s.xc.row(3), s.ys.row(3), post->surface.u.view(), xo.view(),
+                          yo.view());
     EXPECT_NEAR(xo(1), s.xc(3, 1), 1e-6f);
     EXPECT_NEAR(yo(1), s.ys(3, 1), 1e-6f);
     EXPECT_NEAR(xo(7), s.xc(3, 11), 1e-6f);
@@ -62,11 +63,11 @@ TEST(ResampleSectionSide, CurvedSideKeepsItsEndPoints) {
 TEST(BladeSurface, EveryRowHasNcPoints) {
     ScratchDir dir;
     auto one = fixture_post(FixtureBlade{}, 1, 0);
-    EXPECT_EQ(one->surface.Nc, 11);   // NP of the first file station
+    EXPECT_EQ(one->surface.Nc, 11);  // NP of the first file station
     for (int k = 1; k <= one->sections.M; ++k) EXPECT_EQ(one->surface.Ncount(k), 11);
 
     auto two = fixture_post(FixtureBlade{}, 2, 7);
-    EXPECT_EQ(two->surface.Nc, 7);    // the number of report radii
+    EXPECT_EQ(two->surface.Nc, 7);  // the number of report radii
     for (int k = 1; k <= 7; ++k) EXPECT_EQ(two->surface.Ncount(k), 7);
     EXPECT_EQ(two->surface.u(1), 0.0f);
     EXPECT_NEAR(two->surface.u(7), 1.0f, 1e-7f);
@@ -84,7 +85,8 @@ TEST(BladeSurface, ChordLinePointsFollowThePitchHelix) {
         float phi = std::atan2(s.P(k), pi * 2.0f * s.r(k));
         for (int i = 1; i <= surface.Nc; ++i) {
             float x = s.xc(k, 1) + surface.u(i) * s.c(k);
-            float X = surface.pressure.X(k, i), Y = surface.pressure.Y(k, i), Z = surface.pressure.Z(k, i);
+            float X = surface.pressure.X(k, i), Y = surface.pressure.Y(k, i),
+                  Z = surface.pressure.Z(k, i);
             EXPECT_NEAR(X, -x * std::sin(phi) + s.iT(k), 2e-6f) << k << " " << i;
             EXPECT_NEAR(std::atan2(Y, Z), x * std::cos(phi) / s.r(k), 2e-6f) << k << " " << i;
             EXPECT_NEAR(std::sqrt(Y * Y + Z * Z), s.r(k), 1e-6f);

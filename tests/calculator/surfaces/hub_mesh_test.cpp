@@ -126,8 +126,10 @@ TEST(HubMesh, BladeAndHubShareTheRootAndBothSidesShareTheEdges) {
         int s = mesh.blade_index(suction_side)(1, i);
         EXPECT_LE(p, hub_nodes);
         EXPECT_LE(s, hub_nodes);
-        if (i == 1 || i == Nc) EXPECT_EQ(p, s);
-        else EXPECT_NE(p, s);
+        if (i == 1 || i == Nc)
+            EXPECT_EQ(p, s);
+        else
+            EXPECT_NE(p, s);
         EXPECT_EQ(p, mesh.hub_index(2)(mesh.Nf + i - 1, 1));
         EXPECT_EQ(s, mesh.hub_index(1)(mesh.Nf + i - 1, mesh.N1));
     }
@@ -153,7 +155,8 @@ TEST(HubMesh, BladeAndHubShareTheRootAndBothSidesShareTheEdges) {
             EXPECT_EQ(mesh.row_panels(k), Nc - 1);
             for (int i = 1; i <= Nc - 1; ++i) {
                 int p = mesh.blade_panel(side)(k, i);
-                std::set<int> corners, expected = {A(k, i), A(k, i + 1), A(k + 1, i + 1), A(k + 1, i)};
+                std::set<int> corners,
+                    expected = {A(k, i), A(k, i + 1), A(k + 1, i + 1), A(k + 1, i)};
                 for (int c = 1; c <= 4; ++c) corners.insert(mesh.corner(p, c));
                 EXPECT_EQ(corners, expected);
             }
@@ -169,9 +172,10 @@ TEST(HubMesh, StripsSpanHalfTheGapOnEitherSide) {
     ScratchDir dir;
     auto post = fixture_post(4, 2, 11);
     const Mesh& mesh = post->mesh;
-    int q = mesh.Nf + 5;   // a strip row
+    int q = mesh.Nf + 5;  // a strip row
     float left = std::atan2(mesh.Y(mesh.hub_index(1)(q, 1)), mesh.Z(mesh.hub_index(1)(q, 1)));
-    float right = std::atan2(mesh.Y(mesh.hub_index(2)(q, mesh.N1)), mesh.Z(mesh.hub_index(2)(q, mesh.N1)));
+    float right =
+        std::atan2(mesh.Y(mesh.hub_index(2)(q, mesh.N1)), mesh.Z(mesh.hub_index(2)(q, mesh.N1)));
     EXPECT_NEAR(right - left, 2.0f * 3.1415927f / 4.0f, 2e-3f);
 }
 

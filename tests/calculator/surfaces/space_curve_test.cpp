@@ -16,7 +16,8 @@ std::vector<double> solve_dense(std::vector<std::vector<double>> a, std::vector<
     const int n = static_cast<int>(b.size());
     for (int k = 0; k < n; ++k) {
         int p = k;
-        for (int i = k + 1; i < n; ++i) if (std::fabs(a[i][k]) > std::fabs(a[p][k])) p = i;
+        for (int i = k + 1; i < n; ++i)
+            if (std::fabs(a[i][k]) > std::fabs(a[p][k])) p = i;
         std::swap(a[k], a[p]);
         std::swap(b[k], b[p]);
         for (int i = k + 1; i < n; ++i) {
@@ -48,8 +49,11 @@ double end_matched_spline(const std::vector<double>& t, const std::vector<double
     for (int i = 0; i < n - 1; ++i) h[i] = t[i + 1] - t[i];
     std::vector<std::vector<double>> a(n, std::vector<double>(n, 0.0));
     std::vector<double> r(n, 0.0);
-    a[0][0] = -1 / h[0]; a[0][1] = 1 / h[0]; r[0] = 6 * third_difference(t, y, 0);
-    a[n - 1][n - 2] = -1 / h[n - 2]; a[n - 1][n - 1] = 1 / h[n - 2];
+    a[0][0] = -1 / h[0];
+    a[0][1] = 1 / h[0];
+    r[0] = 6 * third_difference(t, y, 0);
+    a[n - 1][n - 2] = -1 / h[n - 2];
+    a[n - 1][n - 1] = 1 / h[n - 2];
     r[n - 1] = 6 * third_difference(t, y, n - 4);
     for (int i = 1; i < n - 1; ++i) {
         a[i][i - 1] = h[i - 1];
@@ -234,7 +238,8 @@ TEST_F(SpaceCurve, SectionSideResampledEvenlyKeepsItsEnds) {
     fit();
     EXPECT_EQ(error, 0);
     double length = 0.0;
-    for (int j = 2; j <= n; ++j) length += std::hypot(double(x(j)) - x(j - 1), double(y(j)) - y(j - 1));
+    for (int j = 2; j <= n; ++j)
+        length += std::hypot(double(x(j)) - x(j - 1), double(y(j)) - y(j - 1));
     EXPECT_NEAR(t(n), length, 1e-6);
     const int m = 11;
     for (int q = 1; q <= m; ++q) tq(q) = t(n) * (float(q - 1) * (1.0f / float(m - 1)));
@@ -258,9 +263,9 @@ TEST_F(SpaceCurve, ShortAndOversizedCurves) {
     EXPECT_EQ(error, 1);
     EXPECT_EQ(table(1, 1), 55.0f);
     Array1<float, 40> big;
-    EXPECT_THROW(fit_space_curve(31, big.view(), big.view(), big.view(), big.view(), table, 0,
-                                 error),
-                 InputError);
+    EXPECT_THROW(
+        fit_space_curve(31, big.view(), big.view(), big.view(), big.view(), table, 0, error),
+        InputError);
     EXPECT_THROW(fit_space_curve(3, x.view(), y.view(), z.view(), t.view(), table, 1, error),
                  InputError);
 }

@@ -68,8 +68,8 @@ std::unique_ptr<Mesh> make_mesh(Shape shape, float scale) {
     for (int i = 1; i <= shape.Nc; ++i) {
         int q = i + 1;
         bool edge = (i == 1 || i == shape.Nc);
-        mesh->blade_index(pressure_side)(1, i) = edge ? mesh->hub_index(1)(q, shape.N1)
-                                                      : mesh->hub_index(2)(q, 1);
+        mesh->blade_index(pressure_side)(1, i) =
+            edge ? mesh->hub_index(1)(q, shape.N1) : mesh->hub_index(2)(q, 1);
         mesh->blade_index(suction_side)(1, i) = mesh->hub_index(1)(q, shape.N1);
     }
     for (int k = 2; k <= shape.M; ++k) {
@@ -101,7 +101,8 @@ HubProfileSpline make_hub(int NH, float scale) {
 Point node_point(const Mesh& mesh, int n) { return {mesh.X(n), mesh.Y(n), mesh.Z(n)}; }
 
 void expect_point_near(const Point& written, const Point& expected, double tolerance) {
-    for (int f = 0; f < 3; ++f) EXPECT_NEAR(written[f], expected[f], tolerance) << "coordinate " << f;
+    for (int f = 0; f < 3; ++f)
+        EXPECT_NEAR(written[f], expected[f], tolerance) << "coordinate " << f;
 }
 
 testing::TecplotFile parsed_tecplot(const Mesh& mesh, int blade_count) {
@@ -154,11 +155,17 @@ TEST(Tecplot3D, ZoneOrderHeadersCountsAndBlankLines) {
     EXPECT_EQ(lines[1], R"( ZONE T="PRESS. SIDE OF HUB", I= 10, J= 39,C=BLUE        )");
     EXPECT_EQ(lines[2], "");
     EXPECT_EQ(lines[3].size(), 45u);
-    EXPECT_NE(text.find("\n\n" R"( ZONE T="SUCTI. SIDE OF HUB", I= 10, J= 39,C=BLUE        )" "\n\n"),
+    EXPECT_NE(text.find("\n\n"
+                        R"( ZONE T="SUCTI. SIDE OF HUB", I= 10, J= 39,C=BLUE        )"
+                        "\n\n"),
               std::string::npos);
-    EXPECT_NE(text.find("\n\n" R"( ZONE T="PRESS. SIDE OF BLADE", I= 11, J= 11,C=RED         )" "\n\n"),
+    EXPECT_NE(text.find("\n\n"
+                        R"( ZONE T="PRESS. SIDE OF BLADE", I= 11, J= 11,C=RED         )"
+                        "\n\n"),
               std::string::npos);
-    EXPECT_NE(text.find("\n\n" R"( ZONE T="SUCTI. SIDE OF BLADE", I= 11, J= 11,C=RED         )" "\n\n"),
+    EXPECT_NE(text.find("\n\n"
+                        R"( ZONE T="SUCTI. SIDE OF BLADE", I= 11, J= 11,C=RED         )"
+                        "\n\n"),
               std::string::npos);
     // The last row is ended by its blank line too.
     EXPECT_EQ(text.substr(text.size() - 2), "\n\n");
@@ -214,23 +221,26 @@ TEST(Tecplot3D, EveryBladeIsTheFirstTurnedAboutTheShaftAxis) {
 // ----- Rhino macro -----
 
 std::vector<std::string> layer_lines(const std::string& name) {
-    return {"-Layer", "r", "_Enter", "255,180,200", "n", name, "o", name, "v", "y",
-            "_Enter", "-Layer", "o", name, "c", name, "_Enter"};
+    return {"-Layer", "r",      "_Enter", "255,180,200", "n",  name, "o",  name,    "v",
+            "y",      "_Enter", "-Layer", "o",           name, "c",  name, "_Enter"};
 }
 
 std::vector<std::string> expected_skeleton() {
-    std::vector<std::string> s = {"-Restore", "-SetView", "_World", "p", "-Layer", "f", "*", "_Enter"};
-    auto append = [&s](const std::vector<std::string>& more) { s.insert(s.end(), more.begin(), more.end()); };
-    const std::vector<std::string> back_to_default = {"_Invert", "-Layer", "f", "*", "_Enter", "Invert",
-                                                      "-Layer", "o", "Default", "c", "Default", "_Enter",
-                                                      "Invert"};
+    std::vector<std::string> s = {"-Restore", "-SetView", "_World", "p",
+                                  "-Layer",   "f",        "*",      "_Enter"};
+    auto append = [&s](const std::vector<std::string>& more) {
+        s.insert(s.end(), more.begin(), more.end());
+    };
+    const std::vector<std::string> back_to_default = {
+        "_Invert", "-Layer",  "f", "*",       "_Enter", "Invert", "-Layer",
+        "o",       "Default", "c", "Default", "_Enter", "Invert"};
     append(layer_lines("PropFace"));
     append({"-SrfPtGrid", "Closed=no", "Degree=15", "Keeppoints=YES", "<count>", "Closed=no",
             "Degree=15", "Keeppoints=YES", "<count>", "<points>"});
     append(back_to_default);
     append(layer_lines("PropBack"));
-    append({"-SrfPtGrid", "Closed=no", "Degree=8", "Keeppoints=YES", "<count>", "_Enter", "Degree=8",
-            "Keeppoints=YES", "<count>", "<points>"});
+    append({"-SrfPtGrid", "Closed=no", "Degree=8", "Keeppoints=YES", "<count>", "_Enter",
+            "Degree=8", "Keeppoints=YES", "<count>", "<points>"});
     append(back_to_default);
     append(layer_lines("Hub"));
     append({"_Curve", "d", "3", "<points>", "_Enter", "_Invert", "-Revolve", "<points>", "_Enter",
@@ -267,7 +277,7 @@ TEST(RhinoMacro, FixedLinesAreTheSameForEveryPropeller) {
     EXPECT_EQ(b.point_runs[2].size(), 23u);
     for (const testing::MacroSkeleton* s : {&a, &b})
         EXPECT_EQ(s->point_runs[3], (std::vector<std::string>{"1.000000,0.000000,0.000000",
-                                                             "-1.000000,0.000000,0.000000"}));
+                                                              "-1.000000,0.000000,0.000000"}));
 }
 
 TEST(RhinoMacro, GridsFollowTheBladeIndexRowByRowWithSharedEdgeColumns) {
@@ -282,7 +292,8 @@ TEST(RhinoMacro, GridsFollowTheBladeIndexRowByRowWithSharedEdgeColumns) {
             for (int i = 1; i <= Nc; ++i) {
                 Point written;
                 ASSERT_TRUE(testing::read_macro_point(grid[(k - 1) * Nc + (i - 1)], written));
-                expect_point_near(written, node_point(*mesh, mesh->blade_index(side)(k, i)), 5.1e-7);
+                expect_point_near(written, node_point(*mesh, mesh->blade_index(side)(k, i)),
+                                  5.1e-7);
             }
         }
     }
@@ -338,7 +349,8 @@ TEST(SurfaceExports, WritesBothFilesAndNothingElse) {
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         names.insert(entry.path().filename().string());
-    EXPECT_EQ(names, (std::set<std::string>{"Korvanti3D_Tecplot.PLT", "Korvanti3D_Rhino3_4_Macro.TXT"}));
+    EXPECT_EQ(names,
+              (std::set<std::string>{"Korvanti3D_Tecplot.PLT", "Korvanti3D_Rhino3_4_Macro.TXT"}));
     EXPECT_EQ(testing::read_file(dir.path() / "Korvanti3D_Tecplot.PLT"), tecplot_3d_text(*mesh, 3));
     EXPECT_EQ(testing::read_file(dir.path() / "Korvanti3D_Rhino3_4_Macro.TXT"),
               rhino_macro_text(*mesh, hub));
