@@ -52,6 +52,25 @@ TEST(DecimalText, ExtremeValues) {
         EXPECT_EQ(decimal_text(v), printf_decimal_text(v, 15)) << v;
 }
 
+// Just below a power of ten std::log10 may round up to the power itself;
+// the text must follow its exponent all the same.
+TEST(DecimalText, AgreesWithPrintfNextToPowersOfTen) {
+    for (int k = -40; k <= 40; ++k) {
+        const double power = std::pow(10.0, k);
+        double below = power;
+        double above = power;
+        for (int step = 0; step < 40; ++step) {
+            below = std::nextafter(below, 0.0);
+            above = std::nextafter(above, 1e300);
+            for (double v : {below, above, -below, -above, power * (1 - 1e-12), power * (1 + 1e-12),
+                             power * (1 - 2e-12), power * (1 + 2e-12)})
+                for (int significant : {1, 6, 15, 17})
+                    ASSERT_EQ(decimal_text(v, significant), printf_decimal_text(v, significant))
+                        << "value " << v << ", " << significant << " significant digits";
+        }
+    }
+}
+
 TEST(DecimalText, AgreesWithPrintfOnManyValues) {
     std::mt19937_64 rng(2024);
     for (int i = 0; i < 300000; ++i) {
