@@ -120,3 +120,9 @@ std::optional<std::string> FltkDialogue::ask(const std::string& prompt, const st
 }
 
 }  // namespace telvaro
+
+// The entry point of the window module: the drawing generator loads the
+// window (and FLTK and X11 with it) only when there is a display to show it on.
+extern "C" telvaro::Dialogue* telvaro_open_window() {
+    return telvaro::FltkDialogue::open().release();
+}

@@ -2,16 +2,18 @@
 // directory into the AutoCAD script TELVARO_3B_CIZIMLER.SCR.
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
 #include "console_dialogue.h"
 #include "drawing_run.h"
-#include "fltk_dialogue.h"
+#include "window_loader.h"
 
 int main() {
     const std::filesystem::path dir = std::filesystem::current_path();
-    if (auto window = telvaro::FltkDialogue::open()) return telvaro::run_drawing(*window, dir);
+    if (auto window = telvaro::open_window(std::getenv("DISPLAY"), std::cerr))
+        return telvaro::run_drawing(*window, dir);
     telvaro::ConsoleDialogue console(std::cin, std::cout, std::cerr, isatty(STDIN_FILENO) == 0);
     return telvaro::run_drawing(console, dir);
 }

@@ -73,6 +73,32 @@ TEST_F(Program, MissingPanelDataEndsWithAMessageAndFailureStatus) {
     EXPECT_EQ(read_file(dir.path() / "TELVARO_3B_CIZIMLER.SCR"), "earlier script\n");
 }
 
+// A display that cannot be reached, and a program copied away from its
+// window module: both times the questions go to the console; the missing
+// module is named in a warning.
+TEST_F(Program, WithoutItsWindowTheProgramAsksOnTheConsole) {
+    ScratchDir dir;
+    write_file(dir.path() / "PERVDAT", pervdat_text(small_propeller()));
+    setenv("DISPLAY", ":4711", 1);
+    const auto unreachable = run_program(TELVARO_EXE, dir.path(), "1\n0.05\n");
+    EXPECT_EQ(unreachable.exit_status, 0) << unreachable.output;
+    EXPECT_EQ(unreachable.output.find("UYARI"), std::string::npos) << unreachable.output;
+    EXPECT_NE(unreachable.output.find("CIZIM SECENEGI GIRINIZ [1]: 1"), std::string::npos);
+
+    const fs::path alone = dir.path() / "alone" / "TELVARO_3B_CIZIMLER";
+    fs::create_directory(alone.parent_path());
+    fs::copy_file(TELVARO_EXE, alone);
+    fs::remove(dir.path() / "TELVARO_3B_CIZIMLER.SCR");
+    const auto without_module = run_program(alone.string(), dir.path(), "1\n0.05\n");
+    EXPECT_EQ(without_module.exit_status, 0) << without_module.output;
+    EXPECT_NE(without_module.output.find("UYARI: PENCERE YUKLENEMEDI ("), std::string::npos)
+        << without_module.output;
+    EXPECT_NE(without_module.output.find("TELVARO_3B_CIZIMLER_window.so"), std::string::npos);
+    EXPECT_NE(without_module.output.find("); SORULAR KONSOLDA SORULACAK\n"), std::string::npos);
+    EXPECT_EQ(read_lines(dir.path() / "TELVARO_3B_CIZIMLER.SCR").back(),
+              "LINE 10,10 387,10 387,242 10,242 C");
+}
+
 bool on_path(const std::string& program) {
     return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
 }
