@@ -7,7 +7,11 @@
 //   WholeRunFresh/NAME the same in a directory without earlier outputs (they
 //                      are removed with the timer stopped);
 //   Pipeline/NAME      the same steps with the output files kept in memory:
-//                      every file is still built in full, nothing is written.
+//                      every file is still built in full, nothing is written;
+//   Compute/NAME       the same steps without the output files: only
+//                      PEROF.SON is built (in memory), since the sections
+//                      are read back from it; the report (Korvanti.SON)
+//                      is still written to a string.
 // The console output is built and thrown away. Run with
 // --benchmark_repetitions=N to get medians.
 #include <benchmark/benchmark.h>
@@ -26,6 +30,7 @@
 
 #include "filelayer/console.h"
 #include "filelayer/output_file.h"
+#include "reports/offsets_file.h"
 #include "run/run_driver.h"
 
 namespace {
@@ -111,10 +116,19 @@ void whole_run(benchmark::State& state, const Example& example, bool fresh) {
     state.counters["output_bytes"] = static_cast<double>(bytes);
 }
 
-// The steps of one run with the output files kept in memory; the number of
-// bytes of the result and of every file.
-std::size_t calculate_in_memory(const std::string& task_text) {
-    korvanti::MemoryOutput memory;
+// Keeps only the offsets file, which the run reads back, and declines the
+// other files, which are then not built at all.
+class OffsetsFileOnly : public korvanti::MemoryOutput {
+public:
+    bool wants(const std::string& name) const override {
+        return name == korvanti::offsets_file_name;
+    }
+};
+
+// The steps of one run with the output files kept in memory (all of them, or
+// only those `memory` wants); the number of bytes of the result and of every
+// file.
+std::size_t calculate_in_memory(const std::string& task_text, korvanti::MemoryOutput&& memory) {
     korvanti::OutputRedirect to_memory(memory);
     std::istringstream task(task_text);
     std::ostringstream result;
@@ -124,7 +138,7 @@ std::size_t calculate_in_memory(const std::string& task_text) {
     return bytes;
 }
 
-void pipeline(benchmark::State& state, const Example& example) {
+void pipeline(benchmark::State& state, const Example& example, bool files) {
     // Series 1 reads WAGBPROP.DAT from the working directory.
     fs::current_path(example.dir);
     DiscardBuffer discard;
@@ -133,12 +147,18 @@ void pipeline(benchmark::State& state, const Example& example) {
     korvanti::ConsoleRedirect redirect(console, keyboard);
     std::size_t bytes = 0;
     try {
-        bytes = calculate_in_memory(example.task);
+        bytes = files ? calculate_in_memory(example.task, korvanti::MemoryOutput())
+                      : calculate_in_memory(example.task, OffsetsFileOnly());
     } catch (const std::exception& stop) {
         state.SkipWithError(("the run ended early: " + std::string(stop.what())).c_str());
         return;
     }
-    for (auto _ : state) benchmark::DoNotOptimize(calculate_in_memory(example.task));
+    for (auto _ : state) {
+        if (files)
+            benchmark::DoNotOptimize(calculate_in_memory(example.task, korvanti::MemoryOutput()));
+        else
+            benchmark::DoNotOptimize(calculate_in_memory(example.task, OffsetsFileOnly()));
+    }
     state.SetLabel("series " + series_of(example.task));
     state.counters["output_bytes"] = static_cast<double>(bytes);
 }
@@ -204,7 +224,12 @@ int main(int argc, char** argv) {
     for (const auto& example : examples)
         benchmark::RegisterBenchmark(
             ("Pipeline/" + example.name).c_str(),
-            [&example](benchmark::State& state) { pipeline(state, example); })
+            [&example](benchmark::State& state) { pipeline(state, example, true); })
+            ->Unit(benchmark::kMicrosecond);
+    for (const auto& example : examples)
+        benchmark::RegisterBenchmark(
+            ("Compute/" + example.name).c_str(),
+            [&example](benchmark::State& state) { pipeline(state, example, false); })
             ->Unit(benchmark::kMicrosecond);
 
     benchmark::RunSpecifiedBenchmarks();

@@ -88,6 +88,11 @@ void write_output_file(const std::string& name, std::string text) {
     write_to_working_directory(name, text);
 }
 
+bool output_wanted(const std::string& name) {
+    const OutputSink* sink = current_sink();
+    return sink == nullptr || sink->wants(name);
+}
+
 std::ostringstream text_stream(std::size_t bytes) {
     std::string buffer;
     buffer.reserve(bytes);

@@ -17,6 +17,11 @@ class OutputSink {
 public:
     virtual ~OutputSink() = default;
     virtual void write(const std::string& name, std::string text) = 0;
+    // Whether the file is to be built at all; a sink may decline the files it
+    // has no use for (a run that wants the numbers, not the files). Only
+    // files made through build_output_file can be declined: a file the run
+    // reads back (PEROF.SON) is always written.
+    virtual bool wants(const std::string& /*name*/) const { return true; }
     // The text of a file written through this sink; false when there is none.
     virtual bool read(const std::string& name, std::string& text) const = 0;
 };
@@ -52,6 +57,11 @@ private:
 // and no temporary file stays behind.
 void write_output_file(const std::string& name, std::string text);
 
+// write_output_file(name, build()) for a file that is wanted (every file
+// unless the sink in place declines it); build is not called otherwise.
+template <class Build>
+void build_output_file(const std::string& name, Build&& build);
+
 // A stream for the text of a whole output file with room for about `bytes`
 // characters from the start, so that a large text is not copied again and
 // again while it grows. Take the text with std::move(stream).str().
@@ -60,5 +70,13 @@ std::ostringstream text_stream(std::size_t bytes);
 // Reads back a file written by write_output_file: from the sink in place, or
 // else from the working directory. False when there is no such file.
 bool read_output_file(const std::string& name, std::string& text);
+
+// Whether the file is to be built: false only when the sink in place declines it.
+bool output_wanted(const std::string& name);
+
+template <class Build>
+void build_output_file(const std::string& name, Build&& build) {
+    if (output_wanted(name)) write_output_file(name, build());
+}
 
 }  // namespace korvanti

@@ -136,7 +136,7 @@ void write_blade_mass(const BladeModel& model, std::ostream& result) {
     section_areas(model, mv);
     radial_integrals(model, mv);
     write_mass_block(model, mv, result);
-    write_output_file(tecplot_2d_file_name, tecplot_2d_text(model));
+    build_output_file(tecplot_2d_file_name, [&] { return tecplot_2d_text(model); });
 }
 
 }  // namespace korvanti

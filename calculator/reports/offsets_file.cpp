@@ -158,7 +158,7 @@ void write_offsets_file(BladeModel& model) {
         hub_profile_from_blade(model.point_count, model.r.view(), model.P.view(), model.xc,
                                model.yf, hub);
     write_output_file(offsets_file_name, offsets_text(model, root, hub));
-    write_output_file(radial_summary_file_name, radial_summary_text(model, root));
+    build_output_file(radial_summary_file_name, [&] { return radial_summary_text(model, root); });
 }
 
 }  // namespace korvanti

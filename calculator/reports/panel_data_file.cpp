@@ -103,7 +103,8 @@ std::string panel_data_text(const BladeModel& model, const ReportSections& secti
 
 void write_panel_data_file(const BladeModel& model, const ReportSections& sections,
                            const BladeSurface& surface, const Mesh& mesh) {
-    write_output_file(panel_data_file_name, panel_data_text(model, sections, surface, mesh));
+    build_output_file(panel_data_file_name,
+                      [&] { return panel_data_text(model, sections, surface, mesh); });
 }
 
 }  // namespace korvanti

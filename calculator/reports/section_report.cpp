@@ -343,9 +343,9 @@ void write_section_report(const BladeModel& model, OffsetsFileData& file, HubPro
     check_post_capacities(sections, mode, model.blade_count);
     section_characteristics(sections);
 
-    std::string perof2 = interpolated_offsets_text(sections, file.D, file.Z);
     write_section_block(sections, file.D, result);
-    write_output_file(perof2_name, std::move(perof2));
+    build_output_file(perof2_name,
+                      [&] { return interpolated_offsets_text(sections, file.D, file.Z); });
 }
 
 }  // namespace korvanti

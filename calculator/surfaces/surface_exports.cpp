@@ -179,8 +179,8 @@ std::string rhino_macro_text(const Mesh& mesh, const HubProfileSpline& hub) {
 }
 
 void write_surface_exports(const Mesh& mesh, const HubProfileSpline& hub, int blade_count) {
-    write_output_file(tecplot_3d_file_name, tecplot_3d_text(mesh, blade_count));
-    write_output_file(rhino_macro_file_name, rhino_macro_text(mesh, hub));
+    build_output_file(tecplot_3d_file_name, [&] { return tecplot_3d_text(mesh, blade_count); });
+    build_output_file(rhino_macro_file_name, [&] { return rhino_macro_text(mesh, hub); });
 }
 
 }  // namespace korvanti

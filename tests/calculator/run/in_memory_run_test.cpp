@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "filelayer/console.h"
 #include "filelayer/errors.h"
@@ -33,12 +34,21 @@ struct InMemoryRun {
     std::map<std::string, std::string> files;
 };
 
-InMemoryRun run_in_memory(const std::string& task_text) {
+// Keeps only the files named.
+class SomeFiles : public MemoryOutput {
+public:
+    explicit SomeFiles(std::set<std::string> wanted) : wanted_(std::move(wanted)) {}
+    bool wants(const std::string& name) const override { return wanted_.count(name) != 0; }
+
+private:
+    std::set<std::string> wanted_;
+};
+
+InMemoryRun run_in_memory(const std::string& task_text, MemoryOutput&& memory = MemoryOutput()) {
     InMemoryRun run;
     std::ostringstream console;
     std::istringstream keyboard;
     ConsoleRedirect to_console(console, keyboard);
-    MemoryOutput memory;
     OutputRedirect to_memory(memory);
     std::istringstream task(task_text);
     std::ostringstream result;
@@ -92,6 +102,25 @@ INSTANTIATE_TEST_SUITE_P(Examples, InMemoryRunOfEveryExample,
                                  if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
                              return name;
                          });
+
+// A sink may decline files: they are then not built, and the rest of the run
+// is the same. PEROF.SON is built all the same, since the sections are read
+// back from it.
+TEST(InMemoryRun, DeclinedFilesAreLeftOutAndChangeNothingElse) {
+    testing::ScratchDir dir;
+    testing::prepare_run(dir.path(), "B4-55-M2.TSK");
+    const std::string task = testing::read_file(dir.path() / "Korvanti.TSK");
+    const InMemoryRun all = run_in_memory(task);
+    const InMemoryRun some = run_in_memory(task, SomeFiles({"PEROF.SON", "PERVDAT"}));
+    EXPECT_EQ(some.result, all.result);
+    EXPECT_EQ(some.console, all.console);
+    ASSERT_EQ(some.files.size(), 2u);
+    EXPECT_EQ(some.files.at("PEROF.SON"), all.files.at("PEROF.SON"));
+    EXPECT_EQ(some.files.at("PERVDAT"), all.files.at("PERVDAT"));
+    const InMemoryRun without_offsets = run_in_memory(task, SomeFiles({"PERVDAT"}));
+    EXPECT_EQ(without_offsets.files, some.files);
+    EXPECT_EQ(without_offsets.result, all.result);
+}
 
 TEST(InMemoryRun, InputErrorsAndStopsUnwindOutOfThePipeline) {
     testing::ScratchDir dir;
