@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <fstream>
 #include <istream>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace telvaro {
@@ -15,13 +17,46 @@ struct ReadError {
     std::string message;
 };
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 std::string number_text(double value) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%g", value);
     return buffer;
 }
+
+// What a value is, for the messages: a name, "name(i, ...)" with up to four
+// indices, or "name p kose c dugum numarasi" for a panel corner. The text is
+// put together only when a message needs it.
+class What {
+public:
+    What(const char* name) : name_(name) {}  // implicit: a plain name is a What
+    What(const char* name, int i) : name_(name), count_(1), index_{i, 0, 0, 0} {}
+    What(const char* name, int i, int j) : name_(name), count_(2), index_{i, j, 0, 0} {}
+    What(const char* name, int i, int j, int k, int l)
+        : name_(name), count_(4), index_{i, j, k, l} {}
+    static What corner(const char* panel, int p, int c) {
+        What what(panel, p, c);
+        what.corner_ = true;
+        return what;
+    }
+
+    std::string text() const {
+        std::string text = name_;
+        if (corner_)
+            return text + " " + std::to_string(index_[0]) + " kose " + std::to_string(index_[1]) +
+                   " dugum numarasi";
+        if (count_ == 0) return text;
+        for (int n = 0; n < count_; ++n) text += (n == 0 ? "(" : ",") + std::to_string(index_[n]);
+        return text + ")";
+    }
+
+private:
+    const char* name_;
+    int count_ = 0;
+    int index_[4] = {};
+    bool corner_ = false;
+};
 
 // List-directed reading: each record starts on a fresh line, its values are
 // separated by blanks or commas, a record with too few values on its line goes
@@ -35,42 +70,49 @@ public:
         next_ = 0;
     }
 
-    double real(const std::string& what) {
-        const std::string& token = next_token(what);
-        std::string text = token;
-        for (char& ch : text)
-            if (ch == 'd' || ch == 'D') ch = 'e';
+    double real(const What& what) {
+        const std::string_view token = next_token(what);
+        // A Fortran exponent letter D reads as E.
+        std::string with_e;
+        std::string_view text = token;
+        if (token.find_first_of("dD") != std::string_view::npos) {
+            with_e = token;
+            for (char& ch : with_e)
+                if (ch == 'd' || ch == 'D') ch = 'e';
+            text = with_e;
+        }
         const char* first = text.data() + (text.size() > 1 && text[0] == '+' ? 1 : 0);
         const char* last = text.data() + text.size();
         double value = 0;
         auto [end, ec] = std::from_chars(first, last, value);
         if (ec != std::errc() || end != last || !std::isfinite(value))
-            fail(what + " icin sayi bekleniyordu, " + quoted(token) + " bulundu");
+            fail(what.text() + " icin sayi bekleniyordu, " + quoted(token) + " bulundu");
         return value;
     }
 
-    int integer(const std::string& what) {
-        const std::string& token = next_token(what);
+    int integer(const What& what) {
+        const std::string_view token = next_token(what);
         const char* first = token.data() + (token.size() > 1 && token[0] == '+' ? 1 : 0);
         const char* last = token.data() + token.size();
         int value = 0;
         auto [end, ec] = std::from_chars(first, last, value);
         if (ec != std::errc() || end != last)
-            fail(what + " icin tamsayi bekleniyordu, " + quoted(token) + " bulundu");
+            fail(what.text() + " icin tamsayi bekleniyordu, " + quoted(token) + " bulundu");
         return value;
     }
 
-    int count(const std::string& what, int lowest, int highest) {
+    int count(const What& what, int lowest, int highest) {
         int value = integer(what);
         if (value < lowest || value > highest)
-            fail(what + " = " + std::to_string(value) + ", " + std::to_string(lowest) + " ile " +
-                 std::to_string(highest) + " arasinda olmali");
+            fail(what.text() + " = " + std::to_string(value) + ", " + std::to_string(lowest) +
+                 " ile " + std::to_string(highest) + " arasinda olmali");
         return value;
     }
 
-    double positive(const std::string& what) {
+    double positive(const What& what) {
         double value = real(what);
-        if (!(value > 0)) fail(what + " = " + number_text(value) + ", sifirdan buyuk olmali");
+        if (!(value > 0))
+            fail(what.text() + " = " + number_text(value) + ", sifirdan buyuk olmali");
         return value;
     }
 
@@ -79,61 +121,56 @@ public:
     }
 
 private:
-    const std::string& next_token(const std::string& what) {
+    std::string_view next_token(const What& what) {
         while (next_ >= tokens_.size()) {
             if (!load_line())
-                throw ReadError{"PERVDAT eksik: " + what + " okunamadan dosya bitti (" +
+                throw ReadError{"PERVDAT eksik: " + what.text() + " okunamadan dosya bitti (" +
                                 std::to_string(line_) + " satir okundu)"};
         }
         return tokens_[next_++];
     }
 
+    // The next line and its tokens, which point into it until the line after.
     bool load_line() {
-        std::string line;
-        if (!std::getline(in_, line)) return false;
+        if (!std::getline(in_, line_text_)) return false;
         ++line_;
         tokens_.clear();
         next_ = 0;
-        std::string token;
-        for (char ch : line) {
-            if (ch == ' ' || ch == ',' || ch == '\t' || ch == '\r') {
-                if (!token.empty()) tokens_.push_back(token);
-                token.clear();
-            } else {
-                token += ch;
-            }
+        const std::string_view line = line_text_;
+        std::size_t start = 0;
+        for (std::size_t i = 0; i <= line.size(); ++i) {
+            const bool separator = i == line.size() || line[i] == ' ' || line[i] == ',' ||
+                                   line[i] == '\t' || line[i] == '\r';
+            if (!separator) continue;
+            if (i > start) tokens_.push_back(line.substr(start, i - start));
+            start = i + 1;
         }
-        if (!token.empty()) tokens_.push_back(token);
         return true;
     }
 
     std::istream& in_;
-    std::vector<std::string> tokens_;
+    std::string line_text_;
+    std::vector<std::string_view> tokens_;
     std::size_t next_ = 0;
     int line_ = 0;
 };
-
-std::string at(const std::string& name, int i) { return name + "(" + std::to_string(i) + ")"; }
-std::string at(const std::string& name, int i, int j) {
-    return name + "(" + std::to_string(i) + "," + std::to_string(j) + ")";
-}
 
 void read_sections(RecordReader& in, PanelData& d) {
     in.begin_record();
     d.M = in.count("yaricap sayisi M", 1, kMaxRadii);
     for (int k = 1; k <= d.M; ++k) {
         in.begin_record();
-        d.NP(k) = in.count(at("NP", k), 1, kMaxSectionPoints);
-        d.NCH(k) = in.count(at("NCH", k), 1, kMaxSurfacePoints);
+        d.NP(k) = in.count(What("NP", k), 1, kMaxSectionPoints);
+        d.NCH(k) = in.count(What("NCH", k), 1, kMaxSurfacePoints);
         for (int j = 1; j <= d.NP(k); ++j) {
             in.begin_record();
-            d.xc(k, j) = in.real(at("xc", k, j));
-            d.ys(k, j) = in.real(at("ys", k, j));
+            d.xc(k, j) = in.real(What("xc", k, j));
+            d.ys(k, j) = in.real(What("ys", k, j));
         }
         for (int j = 1; j <= d.NP(k); ++j) {
             in.begin_record();
-            d.xc(k, j) = in.real(at("xc", k, j));
-            d.yp(k, j) = in.real(at("yp", k, j));
+            d.xc(k, j) = in.real(What("xc", k, j));
+            d.yp(k, j) = in.real(What("yp", k, j));
         }
     }
 }
@@ -141,20 +178,18 @@ void read_sections(RecordReader& in, PanelData& d) {
 void read_radii_and_surface(RecordReader& in, PanelData& d) {
     for (int k = 1; k <= d.M; ++k) {
         in.begin_record();
-        d.r(k) = in.positive(at("yaricap r", k));
+        d.r(k) = in.positive(What("yaricap r", k));
     }
     for (int k = 1; k <= d.M; ++k) {
         in.begin_record();
-        d.tmax_from_le(k) = in.real(at("TMAX mesafesi", k));
+        d.tmax_from_le(k) = in.real(What("TMAX mesafesi", k));
     }
     for (int side = 1; side <= 2; ++side)
         for (int u = 1; u <= 3; ++u)
             for (int k = 1; k <= d.M; ++k)
                 for (int w = 1; w <= d.NCH(k); ++w) {
                     in.begin_record();
-                    d.S(side, u, k, w) = in.real("yuzey noktasi S(" + std::to_string(side) + "," +
-                                                 std::to_string(u) + "," + std::to_string(k) + "," +
-                                                 std::to_string(w) + ")");
+                    d.S(side, u, k, w) = in.real(What("yuzey noktasi S", side, u, k, w));
                 }
 }
 
@@ -169,7 +204,7 @@ void read_particulars(RecordReader& in, PanelData& d) {
         for (int i = 1; i <= 2; ++i) {
             in.begin_record();
             for (int u = 1; u <= 3; ++u)
-                d.tmax_line(k, i, u) = in.real(at("TMAX cizgisi noktasi", k, i));
+                d.tmax_line(k, i, u) = in.real(What("TMAX cizgisi noktasi", k, i));
         }
 }
 
@@ -180,19 +215,17 @@ void read_mesh(RecordReader& in, PanelData& d) {
     d.NV2 = in.count("ikinci ag dugum sayisi NV2", 0, kMaxSecondVertices);
     d.NQ2 = in.count("ikinci ag panel sayisi NQ2", 0, kMaxSecondPanels);
     d.NH1 = in.count("gobek panel sayisi NH1", 0, d.NQ1);
-    auto read_vertices = [&in](auto& vertex, int count, const std::string& name) {
+    auto read_vertices = [&in](auto& vertex, int count, const char* name) {
         for (int v = 1; v <= count; ++v) {
             in.begin_record();
-            for (int u = 1; u <= 3; ++u) vertex(v, u) = in.real(at(name, v));
+            for (int u = 1; u <= 3; ++u) vertex(v, u) = in.real(What(name, v));
         }
     };
-    auto read_panels = [&in](auto& panel, int count, int vertices, const std::string& name) {
+    auto read_panels = [&in](auto& panel, int count, int vertices, const char* name) {
         for (int p = 1; p <= count; ++p) {
             in.begin_record();
             for (int corner = 1; corner <= 4; ++corner)
-                panel(p, corner) = in.count(name + " " + std::to_string(p) + " kose " +
-                                                std::to_string(corner) + " dugum numarasi",
-                                            1, vertices);
+                panel(p, corner) = in.count(What::corner(name, p, corner), 1, vertices);
         }
     };
     read_vertices(d.vertex, d.NV1, "dugum");
