@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "e2e/child_process.h"
+#include "support/test_support.h"
 
 namespace korvanti::testing {
 namespace {
@@ -55,18 +56,6 @@ const char* const drawing_exe = TELVARO_EXE;
 const char* const drawing_exe = nullptr;  // the drawing generator is not built
 #endif
 
-std::string read_bytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void write_bytes(const fs::path& file, const std::string& text) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << text;
-}
-
 std::vector<std::string> split_lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
@@ -82,11 +71,11 @@ std::string join_lines(const std::vector<std::string>& lines, size_t count,
 }
 
 std::string example(const std::string& name) {
-    return read_bytes(source_dir / "examples" / (name + ".TSK"));
+    return read_file(source_dir / "examples" / (name + ".TSK"));
 }
-const std::string b_series_data = read_bytes(source_dir / "data/WAGBPROP.DAT");
+const std::string b_series_data = read_file(source_dir / "data/WAGBPROP.DAT");
 // A real panel data file: the reviewed reference of the B4-55 run.
-const std::string panel_data = read_bytes(source_dir / "tests/regression/reference/B4-55/PERVDAT");
+const std::string panel_data = read_file(source_dir / "tests/regression/reference/B4-55/PERVDAT");
 const fs::path b4_55_reference = source_dir / "tests/regression/reference/B4-55";
 
 // Line `number` (from 1) replaced.
@@ -166,16 +155,16 @@ const std::string old_script = "eski cizim: bir onceki calismanin betigi\n";
 std::function<void(const fs::path&)> task_dir(const std::string& task,
                                               const std::string& data = b_series_data) {
     return [task, data](const fs::path& dir) {
-        write_bytes(dir / "Korvanti.TSK", task);
-        write_bytes(dir / "WAGBPROP.DAT", data);
+        write_file(dir / "Korvanti.TSK", task);
+        write_file(dir / "WAGBPROP.DAT", data);
     };
 }
 
 // A panel data file and the script of an earlier run beside it.
 std::function<void(const fs::path&)> drawing_dir(const std::string& data) {
     return [data](const fs::path& dir) {
-        write_bytes(dir / "PERVDAT", data);
-        write_bytes(dir / script, old_script);
+        write_file(dir / "PERVDAT", data);
+        write_file(dir / script, old_script);
     };
 }
 
@@ -214,7 +203,7 @@ Row finished_run(const std::string& name, std::function<void(const fs::path&)> p
 // The outputs of a run of the B4-55 task equal the reviewed references.
 void same_as_b4_55_reference(const fs::path& dir) {
     for (const std::string& file : calculator_outputs)
-        EXPECT_TRUE(read_bytes(dir / file) == read_bytes(b4_55_reference / file))
+        EXPECT_TRUE(read_file(dir / file) == read_file(b4_55_reference / file))
             << file << " differs";
 }
 
@@ -244,7 +233,7 @@ std::vector<Row> calculator_rows() {
     {
         Row row;
         row.name = "missing_task_file";
-        row.prepare = [](const fs::path& dir) { write_bytes(dir / "WAGBPROP.DAT", b_series_data); };
+        row.prepare = [](const fs::path& dir) { write_file(dir / "WAGBPROP.DAT", b_series_data); };
         row.messages = {"Korvanti.TSK dosyasi calisma dizininde bulunamadi"};
         rows.push_back(row);
     }
@@ -253,21 +242,21 @@ std::vector<Row> calculator_rows() {
                              "Korvanti.TSK dosyasi 0 satirdan sonra bitiyor", 7);
         row.prepare = [](const fs::path& dir) {
             fs::create_directory(dir / "Korvanti.TSK");
-            write_bytes(dir / "WAGBPROP.DAT", b_series_data);
+            write_file(dir / "WAGBPROP.DAT", b_series_data);
         };
         rows.push_back(row);
     }
     {
         Row row = task_error("missing_b_series_data", b4_55,
                              "WAGBPROP.DAT dosyasi calisma dizininde bulunamadi", 9);
-        row.prepare = [b4_55](const fs::path& dir) { write_bytes(dir / "Korvanti.TSK", b4_55); };
+        row.prepare = [b4_55](const fs::path& dir) { write_file(dir / "Korvanti.TSK", b4_55); };
         rows.push_back(row);
     }
     {
         Row row = task_error("b_series_data_is_a_directory", b4_55,
                              "WAGBPROP.DAT dosyasi 0 satirdan sonra bitiyor", 9);
         row.prepare = [b4_55](const fs::path& dir) {
-            write_bytes(dir / "Korvanti.TSK", b4_55);
+            write_file(dir / "Korvanti.TSK", b4_55);
             fs::create_directory(dir / "WAGBPROP.DAT");
         };
         rows.push_back(row);
@@ -276,7 +265,7 @@ std::vector<Row> calculator_rows() {
         const std::string ka = example("Ka4-70");
         rows.push_back(
             finished_run("other_series_need_no_b_series_data",
-                         [ka](const fs::path& dir) { write_bytes(dir / "Korvanti.TSK", ka); }));
+                         [ka](const fs::path& dir) { write_file(dir / "Korvanti.TSK", ka); }));
     }
 
     // The task file cut after every line up to the last one read, and inside
@@ -474,14 +463,14 @@ std::vector<Row> drawing_rows() {
     std::vector<Row> rows;
     {
         Row row = drawing_error("missing_panel_data_file", "", "PERVDAT acilamadi");
-        row.prepare = [](const fs::path& dir) { write_bytes(dir / script, old_script); };
+        row.prepare = [](const fs::path& dir) { write_file(dir / script, old_script); };
         rows.push_back(row);
     }
     {
         Row row = drawing_error("panel_data_file_is_a_directory", "", "PERVDAT eksik");
         row.prepare = [](const fs::path& dir) {
             fs::create_directory(dir / "PERVDAT");
-            write_bytes(dir / script, old_script);
+            write_file(dir / script, old_script);
         };
         rows.push_back(row);
     }
@@ -512,8 +501,8 @@ std::vector<Row> drawing_rows() {
         row.present = {script};
         row.changed = {script};
         row.check = [](const fs::path& dir) {
-            EXPECT_TRUE(read_bytes(dir / script) ==
-                        read_bytes(b4_55_reference / "TELVARO_3B_CIZIMLER.form-plans.SCR"));
+            EXPECT_TRUE(read_file(dir / script) ==
+                        read_file(b4_55_reference / "TELVARO_3B_CIZIMLER.form-plans.SCR"));
         };
         rows.push_back(row);
     }
@@ -577,8 +566,8 @@ std::vector<Row> drawing_rows() {
         row.present = {script};
         row.changed = {script};
         row.check = [](const fs::path& dir) {
-            EXPECT_TRUE(read_bytes(dir / script) ==
-                        read_bytes(b4_55_reference / "TELVARO_3B_CIZIMLER.form-plans.SCR"));
+            EXPECT_TRUE(read_file(dir / script) ==
+                        read_file(b4_55_reference / "TELVARO_3B_CIZIMLER.form-plans.SCR"));
         };
         rows.push_back(row);
     }
@@ -587,7 +576,7 @@ std::vector<Row> drawing_rows() {
     {
         Row row = drawing_error("script_cannot_be_created", panel_data, "YAZILAMADI");
         row.prepare = [](const fs::path& dir) {
-            write_bytes(dir / "PERVDAT", panel_data);
+            write_file(dir / "PERVDAT", panel_data);
             fs::create_directory(dir / script);
         };
         rows.push_back(row);
@@ -618,8 +607,7 @@ std::vector<Row> drawing_rows() {
         row.changed = {script};
         row.check = [](const fs::path& dir) {
             // The tip radius line of a 2 m propeller at scale 0.05.
-            EXPECT_NE(read_bytes(dir / script).find("\nLINE\n70,90\n335,90\n\n"),
-                      std::string::npos);
+            EXPECT_NE(read_file(dir / script).find("\nLINE\n70,90\n335,90\n\n"), std::string::npos);
         };
         rows.push_back(row);
     }
@@ -634,7 +622,7 @@ std::vector<Row> drawing_rows() {
         row.changed = {script};
         row.check = [](const fs::path& dir) {
             // Option 1 and scale 1, held to the largest scale 0.2.
-            EXPECT_NE(read_bytes(dir / script).find("\nLINE\n70,240\n335,240\n\n"),
+            EXPECT_NE(read_file(dir / script).find("\nLINE\n70,240\n335,240\n\n"),
                       std::string::npos);
         };
         rows.push_back(row);
@@ -650,7 +638,7 @@ std::vector<Row> drawing_rows() {
         row.present = {script};
         row.changed = {script};
         row.check = [](const fs::path& dir) {
-            const std::string text = read_bytes(dir / script);
+            const std::string text = read_file(dir / script);
             size_t faces = 0;
             for (size_t at = text.find("3DFACE"); at != std::string::npos;
                  at = text.find("3DFACE", at + 1))
@@ -685,7 +673,7 @@ Snapshot snapshot(const fs::path& dir) {
     Snapshot s;
     for (const auto& entry : fs::directory_iterator(dir)) {
         const std::string name = entry.path().filename().string();
-        s.files[name] = entry.is_directory() ? std::string("<dir>") : read_bytes(entry.path());
+        s.files[name] = entry.is_directory() ? std::string("<dir>") : read_file(entry.path());
     }
     return s;
 }

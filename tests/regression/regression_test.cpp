@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "e2e/child_process.h"
+#include "support/test_support.h"
 
 namespace korvanti::testing {
 namespace {
@@ -65,19 +66,6 @@ fs::path reference_root() { return fs::path(KORVANTI_SOURCE_DIR) / "tests/regres
 bool regenerating() {
     const char* value = std::getenv("KORVANTI_REGRESSION_REGENERATE");
     return value != nullptr && std::string(value) == "1";
-}
-
-std::string read_bytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void write_bytes(const fs::path& file, const std::string& text) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out) throw std::runtime_error("cannot write " + file.string());
 }
 
 class WorkDir {
@@ -133,8 +121,8 @@ std::map<std::string, std::string> run_case(const MatrixCase& c) {
                   dir / "Korvanti.TSK");
     fs::copy_file(fs::path(KORVANTI_SOURCE_DIR) / "data/WAGBPROP.DAT", dir / "WAGBPROP.DAT");
     const std::set<std::string> inputs = {"Korvanti.TSK", "WAGBPROP.DAT"};
-    const std::string task = read_bytes(dir / "Korvanti.TSK");
-    const std::string data = read_bytes(dir / "WAGBPROP.DAT");
+    const std::string task = read_file(dir / "Korvanti.TSK");
+    const std::string data = read_file(dir / "WAGBPROP.DAT");
 
     std::map<std::string, std::string> outputs;
     ChildOptions calculator;
@@ -156,13 +144,13 @@ std::map<std::string, std::string> run_case(const MatrixCase& c) {
     EXPECT_TRUE(run.exited() && run.exit_status == 0) << "3D panel view:\n" << run.output;
     fs::rename(dir / script_file, dir / panel_view_reference);
 
-    EXPECT_EQ(read_bytes(dir / "Korvanti.TSK"), task) << "the task file was changed";
-    EXPECT_EQ(read_bytes(dir / "WAGBPROP.DAT"), data) << "WAGBPROP.DAT was changed";
+    EXPECT_EQ(read_file(dir / "Korvanti.TSK"), task) << "the task file was changed";
+    EXPECT_EQ(read_file(dir / "WAGBPROP.DAT"), data) << "WAGBPROP.DAT was changed";
     for (const auto& entry : fs::directory_iterator(dir)) {
         const std::string name = entry.path().filename().string();
         if (inputs.count(name) != 0) continue;
         EXPECT_TRUE(entry.is_regular_file()) << name << " is not a plain file";
-        outputs[name] = read_bytes(entry.path());
+        outputs[name] = read_file(entry.path());
     }
     return outputs;
 }
@@ -177,7 +165,7 @@ TEST_P(RegressionMatrix, EveryFileMatchesItsReference) {
     if (regenerating()) {
         fs::remove_all(reference);
         fs::create_directories(reference);
-        for (const auto& [name, text] : outputs) write_bytes(reference / name, text);
+        for (const auto& [name, text] : outputs) write_file(reference / name, text);
         std::cout << "written: " << reference.string() << " (" << outputs.size() << " files)\n";
         return;
     }
@@ -192,7 +180,7 @@ TEST_P(RegressionMatrix, EveryFileMatchesItsReference) {
             ADD_FAILURE() << c.name << ": " << name << " was written but has no reference";
             continue;
         }
-        const std::string expected = read_bytes(reference / name);
+        const std::string expected = read_file(reference / name);
         if (expected != text)
             ADD_FAILURE() << c.name << ": " << name << " differs from its reference; "
                           << first_difference(expected, text);
