@@ -4,11 +4,13 @@
 #include <unistd.h>
 
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 namespace korvanti::testing {
 
@@ -88,6 +90,29 @@ void prepare_run(const fs::path& dir, const std::string& example) {
                   fs::copy_options::overwrite_existing);
     fs::copy_file(source_path("examples/" + example), dir / "Korvanti.TSK",
                   fs::copy_options::overwrite_existing);
+}
+
+std::vector<double> solve_dense(std::vector<std::vector<double>> a, std::vector<double> b) {
+    const int n = static_cast<int>(b.size());
+    for (int k = 0; k < n; ++k) {
+        int p = k;
+        for (int i = k + 1; i < n; ++i)
+            if (std::fabs(a[i][k]) > std::fabs(a[p][k])) p = i;
+        std::swap(a[k], a[p]);
+        std::swap(b[k], b[p]);
+        for (int i = k + 1; i < n; ++i) {
+            const double f = a[i][k] / a[k][k];
+            for (int j = k; j < n; ++j) a[i][j] -= f * a[k][j];
+            b[i] -= f * b[k];
+        }
+    }
+    std::vector<double> x(n);
+    for (int i = n - 1; i >= 0; --i) {
+        double s = b[i];
+        for (int j = i + 1; j < n; ++j) s -= a[i][j] * x[j];
+        x[i] = s / a[i][i];
+    }
+    return x;
 }
 
 }  // namespace korvanti::testing

@@ -42,4 +42,8 @@ std::filesystem::path source_path(const std::string& relative);
 // Copies data/WAGBPROP.DAT and examples/<example> (as Korvanti.TSK) into dir.
 void prepare_run(const std::filesystem::path& dir, const std::string& example);
 
+// x with a x = b, by Gaussian elimination with partial pivoting in double:
+// the independent solver behind the reference splines of the tests.
+std::vector<double> solve_dense(std::vector<std::vector<double>> a, std::vector<double> b);
+
 }  // namespace korvanti::testing

@@ -8,9 +8,12 @@
 
 #include "filelayer/console.h"
 #include "filelayer/errors.h"
+#include "support/test_support.h"
 
 namespace korvanti {
 namespace {
+
+using testing::solve_dense;
 
 using Table = Array1<float, 30>;
 
@@ -41,29 +44,6 @@ float value_at(const Fitted& s, float x, int* found_out = nullptr) {
 
 // Independent reference: the not-a-knot spline in double precision from its
 // second derivatives M (dense elimination), evaluated in the symmetric form.
-std::vector<double> solve_dense(std::vector<std::vector<double>> a, std::vector<double> b) {
-    const int n = static_cast<int>(b.size());
-    for (int k = 0; k < n; ++k) {
-        int p = k;
-        for (int i = k + 1; i < n; ++i)
-            if (std::fabs(a[i][k]) > std::fabs(a[p][k])) p = i;
-        std::swap(a[k], a[p]);
-        std::swap(b[k], b[p]);
-        for (int i = k + 1; i < n; ++i) {
-            const double f = a[i][k] / a[k][k];
-            for (int j = k; j < n; ++j) a[i][j] -= f * a[k][j];
-            b[i] -= f * b[k];
-        }
-    }
-    std::vector<double> x(n);
-    for (int i = n - 1; i >= 0; --i) {
-        double s = b[i];
-        for (int j = i + 1; j < n; ++j) s -= a[i][j] * x[j];
-        x[i] = s / a[i][i];
-    }
-    return x;
-}
-
 double not_a_knot_reference(const std::vector<double>& x, const std::vector<double>& y, double at) {
     const int n = static_cast<int>(x.size());
     std::vector<double> h(n - 1);

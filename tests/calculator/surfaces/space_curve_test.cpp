@@ -6,34 +6,14 @@
 #include <vector>
 
 #include "filelayer/errors.h"
+#include "support/test_support.h"
 
 namespace korvanti {
 namespace {
 
-using Curve = Array1<float, curve_capacity>;
+using testing::solve_dense;
 
-std::vector<double> solve_dense(std::vector<std::vector<double>> a, std::vector<double> b) {
-    const int n = static_cast<int>(b.size());
-    for (int k = 0; k < n; ++k) {
-        int p = k;
-        for (int i = k + 1; i < n; ++i)
-            if (std::fabs(a[i][k]) > std::fabs(a[p][k])) p = i;
-        std::swap(a[k], a[p]);
-        std::swap(b[k], b[p]);
-        for (int i = k + 1; i < n; ++i) {
-            const double f = a[i][k] / a[k][k];
-            for (int j = k; j < n; ++j) a[i][j] -= f * a[k][j];
-            b[i] -= f * b[k];
-        }
-    }
-    std::vector<double> x(n);
-    for (int i = n - 1; i >= 0; --i) {
-        double s = b[i];
-        for (int j = i + 1; j < n; ++j) s -= a[i][j] * x[j];
-        x[i] = s / a[i][i];
-    }
-    return x;
-}
+using Curve = Array1<float, curve_capacity>;
 
 double third_difference(const std::vector<double>& t, const std::vector<double>& y, int k) {
     auto d1 = [&](int i) { return (y[i + 1] - y[i]) / (t[i + 1] - t[i]); };
