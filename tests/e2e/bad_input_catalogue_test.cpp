@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -42,7 +43,7 @@ struct Row {
     std::vector<std::string> changed;            // prepared files the run may change
     int result_lines = -1;                       // lines of Korvanti.SON, when checked
     std::function<void(const fs::path&)> check;  // further checks of the directory
-    bool unwritable_directory = false;           // chmod 555 on the working directory
+    bool unwritable_directory = false;           // a read-only working directory
     long file_size_limit = -1;                   // RLIMIT_FSIZE of the run
 };
 
@@ -678,6 +679,63 @@ Snapshot snapshot(const fs::path& dir) {
     return s;
 }
 
+// How a working directory is made read-only: mode 555 stops writes, except
+// for root; for root the immutable attribute (chattr +i, on file systems
+// that have it) does.
+enum class DirectoryLock { mode_555, immutable, none };
+
+// Whether a new file cannot be created in dir (a file made by the probe is
+// removed again).
+bool writes_stopped_in(const fs::path& dir) {
+    const fs::path probe_file = dir / "yazma-denemesi";
+    const bool stopped = !std::ofstream(probe_file);
+    std::error_code ignored;
+    fs::remove(probe_file, ignored);
+    return stopped;
+}
+
+bool shell(const std::string& command) { return std::system(command.c_str()) == 0; }
+
+std::string quoted_path(const fs::path& dir) { return "'" + dir.string() + "'"; }
+
+DirectoryLock directory_lock() {
+    static const DirectoryLock lock = [] {
+        const fs::path root = fs::temp_directory_path();
+        std::string pattern = (root / "korvanti-lock-probe-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) return DirectoryLock::none;
+        const fs::path dir = pattern;
+        DirectoryLock found = DirectoryLock::none;
+        fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+        if (writes_stopped_in(dir)) found = DirectoryLock::mode_555;
+        fs::permissions(dir, fs::perms::owner_all);
+        if (found == DirectoryLock::none &&
+            shell("chattr +i " + quoted_path(dir) + " >/dev/null 2>&1")) {
+            if (writes_stopped_in(dir)) found = DirectoryLock::immutable;
+            shell("chattr -i " + quoted_path(dir) + " >/dev/null 2>&1");
+        }
+        std::error_code ignored;
+        fs::remove_all(dir, ignored);
+        return found;
+    }();
+    return lock;
+}
+
+void lock_directory(const fs::path& dir) {
+    if (directory_lock() == DirectoryLock::immutable)
+        shell("chattr +i " + quoted_path(dir) + " >/dev/null 2>&1");
+    else
+        fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                 fs::perms::group_exec | fs::perms::others_read |
+                                 fs::perms::others_exec);
+}
+
+void unlock_directory(const fs::path& dir) {
+    if (directory_lock() == DirectoryLock::immutable)
+        shell("chattr -i " + quoted_path(dir) + " >/dev/null 2>&1");
+    std::error_code ignored;
+    fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add, ignored);
+}
+
 class Scratch {
 public:
     Scratch() {
@@ -689,8 +747,8 @@ public:
         fs::create_directory(tmp());
     }
     ~Scratch() {
+        unlock_directory(work());
         std::error_code ignored;
-        fs::permissions(work(), fs::perms::owner_all, fs::perm_options::add, ignored);
         fs::remove_all(root_, ignored);
     }
     Scratch(const Scratch&) = delete;
@@ -708,26 +766,13 @@ bool contains(const std::vector<std::string>& list, const std::string& name) {
     return std::find(list.begin(), list.end(), name) != list.end();
 }
 
-// A directory with mode 555 stops writes, except for root.
-bool mode_555_stops_writes() {
-    Scratch scratch;
-    fs::permissions(scratch.work(), fs::perms::owner_read | fs::perms::owner_exec);
-    std::ofstream probe(scratch.work() / "yazma-denemesi");
-    const bool stopped = !probe;
-    probe.close();
-    return stopped;
-}
-
 void run_row(const Row& row) {
     Scratch scratch;
     const fs::path dir = scratch.work();
     row.prepare(dir);
     const Snapshot before = snapshot(dir);
 
-    if (row.unwritable_directory)
-        fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                                 fs::perms::group_exec | fs::perms::others_read |
-                                 fs::perms::others_exec);
+    if (row.unwritable_directory) lock_directory(dir);
 
     ChildOptions options;
     options.input = row.input;
@@ -735,7 +780,7 @@ void run_row(const Row& row) {
     options.environment = {{"HOME", scratch.home().string()}, {"TMPDIR", scratch.tmp().string()}};
     const std::string exe = row.program == Program::calculator ? KORVANTI_EXE : drawing_exe;
     const ChildResult run = run_child(exe, dir, options);
-    if (row.unwritable_directory) fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
+    if (row.unwritable_directory) unlock_directory(dir);
 
     // Neither crash nor hang nor sanitizer report, and the promised ending.
     ASSERT_FALSE(run.timed_out) << "no end within the time limit:\n" << run.output;
@@ -800,10 +845,10 @@ class BadInputCatalogue : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(BadInputCatalogue, EveryRowGivesItsMessageStatusAndFiles) {
     const std::string group = GetParam();
-    if (group == "read_only_working_directory" && !mode_555_stops_writes())
-        GTEST_SKIP()
-            << "this user (root) writes into a directory of mode 555, so a read-only working "
-               "directory cannot be set up here";
+    if (group == "read_only_working_directory" && directory_lock() == DirectoryLock::none)
+        GTEST_SKIP() << "this user (root) writes into a directory of mode 555 and the file "
+                        "system has no immutable attribute, so a read-only working directory "
+                        "cannot be set up here";
     int rows = 0;
     for (const Row& row : catalogue()) {
         if (group_of(row) != group) continue;

@@ -6,10 +6,12 @@
 set -euo pipefail
 target="$1" corpus="$2" work="$3" seconds="$4"
 rm -rf "$work"
-mkdir -p "$work/corpus" "$work/findings"
+# The target's scratch directory goes under $work/tmp, so that a run cut
+# short by a finding leaves nothing behind in the system's /tmp.
+mkdir -p "$work/corpus" "$work/findings" "$work/tmp"
 cp "$corpus"/* "$work/corpus/"
 status=0
-"$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+TMPDIR="$work/tmp" "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
   -dict="$(dirname "$0")/numbers.dict" \
   -artifact_prefix="$work/findings/" "$work/corpus" || status=$?
 if [ "$status" -ne 0 ] || [ -n "$(ls -A "$work/findings")" ]; then
