@@ -50,6 +50,14 @@ private:
     OutputSink* saved_;
 };
 
+// Output files and the report hold finite numbers only. A run starts the
+// watch with start_finite_watch(); from then on, once a record has been
+// written with a NaN or an infinite value, the next output file is refused:
+// check_finite_output throws an input error naming it (write_output_file
+// calls it first), and the file is not written.
+void start_finite_watch();
+void check_finite_output(const std::string& name);
+
 // Creates or overwrites `name` in the working directory with `text` (or
 // hands it to the sink in place). The text goes to a temporary file beside
 // it first, which then takes the name. A file that cannot be written is an

@@ -622,7 +622,10 @@ void exp_digits_exact(float ax, int d, std::string& digits, int& p) {
 }
 
 // Infinity and NaN as gfortran writes them.
+thread_local unsigned long long non_finite_count = 0;
+
 void put_special(RecordBuffer& out, float x, int w) {
+    ++non_finite_count;
     std::string_view text;
     if (std::isnan(x))
         text = "NaN";
@@ -999,6 +1002,8 @@ void write_record(std::ostream& out, std::string_view format,
                   std::initializer_list<RecordValue> values) {
     write_record(out, format, std::span<const RecordValue>(values.begin(), values.size()));
 }
+
+unsigned long long non_finite_values_written() { return non_finite_count; }
 
 void write_line(std::ostream& out, std::string_view text) {
     put_to_stream(out, text.data(), text.size());

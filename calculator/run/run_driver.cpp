@@ -8,6 +8,7 @@
 #include "filelayer/console.h"
 #include "filelayer/errors.h"
 #include "filelayer/freeformat.h"
+#include "filelayer/output_file.h"
 #include "filelayer/record.h"
 #include "geometry/blade_model.h"
 #include "geometry/series_driver.h"
@@ -71,6 +72,7 @@ void run_calculation() {
 void calculate_propeller(std::istream& task_stream, std::ostream& result) {
     // One model for the whole run, zero at the start.
     auto model = std::make_unique<BladeModel>();
+    start_finite_watch();
     FreeFormatReader task(task_stream, task_file_name);
 
     show_banner(result);

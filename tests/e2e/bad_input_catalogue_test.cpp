@@ -351,6 +351,25 @@ std::vector<Row> calculator_rows() {
                                   with_line(b4_55, line, value),
                                   "Korvanti.TSK, satir " + std::to_string(line),
                                   line <= 50 ? 7 : 9));
+    // Values the task file takes but the geometry cannot follow: a pitch
+    // ratio or an area ratio so far out that NaN comes out of the sections.
+    // No file is written with a NaN in it: the run ends at the first such
+    // file, and the files before it are whole.
+    {
+        Row row = task_error("task_line_50_pitch_ratio_1e30", with_line(b4_55, 50, "1e30 2.0"),
+                             "NaN) ya da sonsuz deger cikti; PEROF.SON yazilmadi", -1);
+        rows.push_back(row);
+    }
+    {
+        Row row = task_error("task_line_43_area_ratio_1e-30", with_line(b4_55, 43, "4 1e-30"),
+                             "NaN) ya da sonsuz deger cikti; Korvanti3D_Tecplot.PLT yazilmadi", -1);
+        row.present = {"Korvanti.SON", "PEROF.SON", "SEHAM.DAT", "PEROF2.SON"};
+        row.check = [](const fs::path& dir) {
+            for (const char* file : {"PEROF.SON", "SEHAM.DAT", "PEROF2.SON"})
+                EXPECT_EQ(read_file(dir / file).find("NaN"), std::string::npos) << file;
+        };
+        rows.push_back(row);
+    }
     // Counts that break the B-series data file.
     const std::vector<std::pair<int, std::string>> bad_data = {
         {1, "0"},

@@ -122,6 +122,28 @@ TEST(InMemoryRun, DeclinedFilesAreLeftOutAndChangeNothingElse) {
     EXPECT_EQ(without_offsets.result, all.result);
 }
 
+// A pitch ratio of 1e30 gives NaN in the hub profile: PEROF.SON is refused
+// with a message, and the next run starts with a clean slate.
+TEST(InMemoryRun, NaNStopsTheRunAtTheFirstFileThatWouldHoldIt) {
+    testing::ScratchDir dir;
+    testing::prepare_run(dir.path(), "B4-55.TSK");
+    const std::string task = testing::read_file(dir.path() / "Korvanti.TSK");
+    std::istringstream lines(task);
+    std::string line, changed;
+    for (int number = 1; std::getline(lines, line); ++number)
+        changed += (number == 50 ? std::string("1e30 2.0") : line) + "\n";
+    std::string message;
+    try {
+        run_in_memory(changed);
+    } catch (const InputError& error) {
+        message = error.what();
+    }
+    EXPECT_EQ(message,
+              " HATA: hesaplanan degerlerde sayi olmayan (NaN) ya da sonsuz deger cikti; "
+              "PEROF.SON yazilmadi. Ear, P/D ve D degerlerini denetleyin");
+    EXPECT_EQ(run_in_memory(task).files.size(), 7u);
+}
+
 TEST(InMemoryRun, InputErrorsAndStopsUnwindOutOfThePipeline) {
     testing::ScratchDir dir;
     testing::prepare_run(dir.path(), "B4-55.TSK");
