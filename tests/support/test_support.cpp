@@ -115,4 +115,26 @@ std::vector<double> solve_dense(std::vector<std::vector<double>> a, std::vector<
     return x;
 }
 
+double reference_spline(const std::vector<double>& x, const std::vector<double>& y, double at,
+                        const SplineEnds& ends) {
+    const int n = static_cast<int>(x.size());
+    std::vector<double> h(n - 1);
+    for (int i = 0; i < n - 1; ++i) h[i] = x[i + 1] - x[i];
+    std::vector<std::vector<double>> a(n, std::vector<double>(n, 0.0));
+    std::vector<double> r(n, 0.0);
+    ends(h, a, r);
+    for (int i = 1; i < n - 1; ++i) {
+        a[i][i - 1] = h[i - 1];
+        a[i][i] = 2 * (h[i - 1] + h[i]);
+        a[i][i + 1] = h[i];
+        r[i] = 6 * ((y[i + 1] - y[i]) / h[i] - (y[i] - y[i - 1]) / h[i - 1]);
+    }
+    const std::vector<double> m = solve_dense(a, r);
+    int i = 0;
+    while (i < n - 2 && at >= x[i + 1]) ++i;
+    const double l = x[i + 1] - at, q = at - x[i];
+    return m[i] * l * l * l / (6 * h[i]) + m[i + 1] * q * q * q / (6 * h[i]) +
+           (y[i] / h[i] - m[i] * h[i] / 6) * l + (y[i + 1] / h[i] - m[i + 1] * h[i] / 6) * q;
+}
+
 }  // namespace korvanti::testing

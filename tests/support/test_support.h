@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,5 +46,18 @@ void prepare_run(const std::filesystem::path& dir, const std::string& example);
 // x with a x = b, by Gaussian elimination with partial pivoting in double:
 // the independent solver behind the reference splines of the tests.
 std::vector<double> solve_dense(std::vector<std::vector<double>> a, std::vector<double> b);
+
+// The end condition of a reference spline: fills the first and the last row
+// of the system for the second derivatives M (matrix a, right-hand side r),
+// given the interval lengths h.
+using SplineEnds = std::function<void(const std::vector<double>& h,
+                                      std::vector<std::vector<double>>& a, std::vector<double>& r)>;
+
+// An independent reference for the spline tests: the cubic spline through
+// (x, y) in double, from its second derivatives M (the interior rows are the
+// continuity equations, the end rows come from `ends`), at `at` in the
+// symmetric form.
+double reference_spline(const std::vector<double>& x, const std::vector<double>& y, double at,
+                        const SplineEnds& ends);
 
 }  // namespace korvanti::testing

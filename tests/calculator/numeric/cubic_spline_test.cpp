@@ -13,8 +13,6 @@
 namespace korvanti {
 namespace {
 
-using testing::solve_dense;
-
 using Table = Array1<float, 30>;
 
 struct Fitted {
@@ -45,29 +43,15 @@ float value_at(const Fitted& s, float x, int* found_out = nullptr) {
 // Independent reference: the not-a-knot spline in double precision from its
 // second derivatives M (dense elimination), evaluated in the symmetric form.
 double not_a_knot_reference(const std::vector<double>& x, const std::vector<double>& y, double at) {
-    const int n = static_cast<int>(x.size());
-    std::vector<double> h(n - 1);
-    for (int i = 0; i < n - 1; ++i) h[i] = x[i + 1] - x[i];
-    std::vector<std::vector<double>> a(n, std::vector<double>(n, 0.0));
-    std::vector<double> r(n, 0.0);
-    a[0][0] = h[1];
-    a[0][1] = -(h[0] + h[1]);
-    a[0][2] = h[0];
-    a[n - 1][n - 3] = h[n - 2];
-    a[n - 1][n - 2] = -(h[n - 3] + h[n - 2]);
-    a[n - 1][n - 1] = h[n - 3];
-    for (int i = 1; i < n - 1; ++i) {
-        a[i][i - 1] = h[i - 1];
-        a[i][i] = 2 * (h[i - 1] + h[i]);
-        a[i][i + 1] = h[i];
-        r[i] = 6 * ((y[i + 1] - y[i]) / h[i] - (y[i] - y[i - 1]) / h[i - 1]);
-    }
-    const std::vector<double> m = solve_dense(a, r);
-    int i = 0;
-    while (i < n - 2 && at >= x[i + 1]) ++i;
-    const double l = x[i + 1] - at, q = at - x[i];
-    return m[i] * l * l * l / (6 * h[i]) + m[i + 1] * q * q * q / (6 * h[i]) +
-           (y[i] / h[i] - m[i] * h[i] / 6) * l + (y[i + 1] / h[i] - m[i + 1] * h[i] / 6) * q;
+    return testing::reference_spline(x, y, at, [](const auto& h, auto& a, auto&) {
+        const std::size_t n = a.size();
+        a[0][0] = h[1];
+        a[0][1] = -(h[0] + h[1]);
+        a[0][2] = h[0];
+        a[n - 1][n - 3] = h[n - 2];
+        a[n - 1][n - 2] = -(h[n - 3] + h[n - 2]);
+        a[n - 1][n - 1] = h[n - 3];
+    });
 }
 
 double cubic(double x) { return 1.0 - 2.0 * x + 0.5 * x * x + 0.75 * x * x * x; }

@@ -24,29 +24,15 @@ double third_difference(const std::vector<double>& t, const std::vector<double>&
 // Independent reference in double: second derivatives M with the end
 // condition s''' = 6·(third divided difference of the four end points).
 double end_matched_spline(const std::vector<double>& t, const std::vector<double>& y, double at) {
-    const int n = static_cast<int>(t.size());
-    std::vector<double> h(n - 1);
-    for (int i = 0; i < n - 1; ++i) h[i] = t[i + 1] - t[i];
-    std::vector<std::vector<double>> a(n, std::vector<double>(n, 0.0));
-    std::vector<double> r(n, 0.0);
-    a[0][0] = -1 / h[0];
-    a[0][1] = 1 / h[0];
-    r[0] = 6 * third_difference(t, y, 0);
-    a[n - 1][n - 2] = -1 / h[n - 2];
-    a[n - 1][n - 1] = 1 / h[n - 2];
-    r[n - 1] = 6 * third_difference(t, y, n - 4);
-    for (int i = 1; i < n - 1; ++i) {
-        a[i][i - 1] = h[i - 1];
-        a[i][i] = 2 * (h[i - 1] + h[i]);
-        a[i][i + 1] = h[i];
-        r[i] = 6 * ((y[i + 1] - y[i]) / h[i] - (y[i] - y[i - 1]) / h[i - 1]);
-    }
-    const std::vector<double> m = solve_dense(a, r);
-    int i = 0;
-    while (i < n - 2 && at >= t[i + 1]) ++i;
-    const double l = t[i + 1] - at, q = at - t[i];
-    return m[i] * l * l * l / (6 * h[i]) + m[i + 1] * q * q * q / (6 * h[i]) +
-           (y[i] / h[i] - m[i] * h[i] / 6) * l + (y[i + 1] / h[i] - m[i + 1] * h[i] / 6) * q;
+    return testing::reference_spline(t, y, at, [&t, &y](const auto& h, auto& a, auto& r) {
+        const std::size_t n = a.size();
+        a[0][0] = -1 / h[0];
+        a[0][1] = 1 / h[0];
+        r[0] = 6 * third_difference(t, y, 0);
+        a[n - 1][n - 2] = -1 / h[n - 2];
+        a[n - 1][n - 1] = 1 / h[n - 2];
+        r[n - 1] = 6 * third_difference(t, y, static_cast<int>(n) - 4);
+    });
 }
 
 struct OneCoordinate {
