@@ -4,6 +4,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 
 #include "drawing_run.h"
@@ -137,6 +138,50 @@ std::vector<double> point_values(const std::string& line) {
     std::string field;
     while (std::getline(in, field, ',')) values.push_back(std::stod(field));
     return values;
+}
+
+std::optional<double> number(const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::vector<double> numbers(const std::string& line) {
+    std::vector<double> values;
+    std::istringstream in(line);
+    std::string field;
+    while (std::getline(in, field, ',')) {
+        const auto value = number(field);
+        if (!value) return {};
+        values.push_back(*value);
+    }
+    return values;
+}
+
+bool plain_decimal(const std::string& text) {
+    return text.find_first_of("eE ") == std::string::npos;
+}
+
+std::vector<Face> faces(const std::vector<std::string>& script) {
+    std::vector<Face> result;
+    for (std::size_t i = 0; i < script.size(); ++i) {
+        if (script[i] != "3DFACE") continue;
+        EXPECT_LT(i + 5, script.size());
+        if (i + 5 >= script.size()) break;
+        Face face;
+        for (std::size_t c = 1; c <= 4; ++c) {
+            face.corners.push_back(numbers(script[i + c]));
+            EXPECT_EQ(face.corners.back().size(), 3u)
+                << "line " << i + c + 1 << ": " << script[i + c];
+            EXPECT_TRUE(plain_decimal(script[i + c])) << script[i + c];
+            face.corners.back().resize(3, 0);
+        }
+        EXPECT_EQ(script[i + 5], "") << "face at line " << i + 1 << " not ended by an Enter";
+        result.push_back(face);
+    }
+    return result;
 }
 
 }  // namespace telvaro::testing

@@ -85,4 +85,20 @@ DrawingRun run_with_answers(const std::filesystem::path& dir,
 // Point line "x,y" or "x,y,z" as numbers.
 std::vector<double> point_values(const std::string& line);
 
+// A number that is the whole text, or nothing.
+std::optional<double> number(const std::string& text);
+// The comma-separated numbers of a point line; empty when it is not one.
+std::vector<double> numbers(const std::string& line);
+// A number written without exponent and without blanks.
+bool plain_decimal(const std::string& text);
+
+// One 3DFACE of a script: its four corners.
+struct Face {
+    std::vector<std::vector<double>> corners;
+};
+
+// The faces of a 3D script: "3DFACE", four lines "x,y,z" in plain decimal
+// form, an empty line. Fails the calling test on a malformed face block.
+std::vector<Face> faces(const std::vector<std::string>& script);
+
 }  // namespace telvaro::testing

@@ -23,25 +23,6 @@ DrawingRun panel_view(const std::vector<std::string>& answers,
     return run_with_answers(dir.path(), pervdat_text(f), answers);
 }
 
-struct Face {
-    std::vector<std::vector<double>> corners;
-};
-
-// The faces of a 3D script; fails the test on a malformed face block.
-std::vector<Face> faces(const Lines& script) {
-    std::vector<Face> result;
-    for (std::size_t i = 0; i < script.size(); ++i) {
-        if (script[i] != "3DFACE") continue;
-        EXPECT_LT(i + 5, script.size());
-        if (i + 5 >= script.size()) break;
-        Face face;
-        for (std::size_t c = 1; c <= 4; ++c) face.corners.push_back(point_values(script[i + c]));
-        EXPECT_EQ(script[i + 5], "") << "face at line " << i + 1 << " not ended by an Enter";
-        result.push_back(face);
-    }
-    return result;
-}
-
 TEST(PanelView, ZeroChoosesTheThreeDimensionalView) {
     const DrawingRun run = panel_view({"0", "1", "H"});
     ASSERT_EQ(run.status, 0);

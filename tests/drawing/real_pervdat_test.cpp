@@ -37,32 +37,6 @@ const Lines kPreamble = {"ltscale 10",
                          " regenauto off",
                          "COLOR 4"};
 
-// A number that is the whole text, or nothing.
-std::optional<double> number(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (end != text.c_str() + text.size()) return std::nullopt;
-    return value;
-}
-
-// The comma-separated numbers of a point line; empty when it is not one.
-std::vector<double> numbers(const std::string& line) {
-    std::vector<double> values;
-    std::istringstream in(line);
-    std::string field;
-    while (std::getline(in, field, ',')) {
-        const auto value = number(field);
-        if (!value) return {};
-        values.push_back(*value);
-    }
-    return values;
-}
-
-bool plain_decimal(const std::string& text) {
-    return text.find_first_of("eE ") == std::string::npos;
-}
-
 // PERVDAT as the calculator wrote it, read back line by line with the counts
 // the file carries (records 1 to 12), and where the mesh records start.
 struct RealPervdat {
@@ -412,31 +386,6 @@ std::map<std::string, std::vector<Lines>> polylines_by_layer(const Lines& script
         for (std::size_t j = i + 1; j < script.size() && !script[j].empty(); ++j)
             points.push_back(script[j]);
         result[layer].push_back(points);
-    }
-    return result;
-}
-
-struct Face {
-    std::vector<std::vector<double>> corners;
-};
-
-// The faces of a 3D script; fails the test on a malformed face block.
-std::vector<Face> faces(const Lines& script) {
-    std::vector<Face> result;
-    for (std::size_t i = 0; i < script.size(); ++i) {
-        if (script[i] != "3DFACE") continue;
-        EXPECT_LT(i + 5, script.size());
-        if (i + 5 >= script.size()) break;
-        Face face;
-        for (std::size_t c = 1; c <= 4; ++c) {
-            face.corners.push_back(numbers(script[i + c]));
-            EXPECT_EQ(face.corners.back().size(), 3u)
-                << "line " << i + c + 1 << ": " << script[i + c];
-            EXPECT_TRUE(plain_decimal(script[i + c])) << script[i + c];
-            face.corners.back().resize(3, 0);
-        }
-        EXPECT_EQ(script[i + 5], "") << "face at line " << i + 1 << " not ended by an Enter";
-        result.push_back(face);
     }
     return result;
 }
