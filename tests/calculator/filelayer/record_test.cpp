@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <limits>
 #include <random>
+#include <span>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -508,38 +509,35 @@ std::uint64_t digits_value(const std::string& text) {
     return v;
 }
 
-TEST(RecordExactness, FixedMatchesTheExactDecimalExpansion) {
-    std::mt19937 rng(12345);
+// Fw.d of `count` random floats with biased exponents in [low, high] against
+// the exact decimal expansion, the fields taken in turn.
+void fixed_matches_expansion(std::uint32_t seed, int low, int high,
+                             std::span<const std::pair<int, int>> fields, int count) {
+    std::mt19937 rng(seed);
     std::uniform_int_distribution<std::uint32_t> bits;
-    std::uniform_int_distribution<int> exponent(100, 160);  // about 1e-8 .. 1e10
-    const std::pair<int, int> fields[] = {{8, 4}, {10, 5},  {14, 8}, {7, 4},
-                                          {6, 2}, {20, 15}, {5, 0},  {12, 10}};
-    for (int k = 0; k < 20000; ++k) {
+    std::uniform_int_distribution<int> exponent(low, high);
+    for (int k = 0; k < count; ++k) {
         std::uint32_t b =
             (bits(rng) & 0x807FFFFFu) | (static_cast<std::uint32_t>(exponent(rng)) << 23);
         float x = std::bit_cast<float>(b);
-        auto [w, d] = fields[k % 8];
+        auto [w, d] = fields[static_cast<std::size_t>(k) % fields.size()];
         std::string format = "(F" + std::to_string(w) + "." + std::to_string(d) + ")";
         ASSERT_EQ(one(format, x), reference_fixed(x, w, d) + "\n") << format << " " << x;
     }
 }
 
+TEST(RecordExactness, FixedMatchesTheExactDecimalExpansion) {
+    const std::pair<int, int> fields[] = {{8, 4}, {10, 5},  {14, 8}, {7, 4},
+                                          {6, 2}, {20, 15}, {5, 0},  {12, 10}};
+    fixed_matches_expansion(12345, 100, 160, fields, 20000);  // about 1e-8 .. 1e10
+}
+
 TEST(RecordExactness, WideFieldsAndTheLimitsOfTheShortPath) {
     // Widths around 64 and decimals around 16, where a field stops being laid
     // out in one piece; the record must not depend on that.
-    std::mt19937 rng(777);
-    std::uniform_int_distribution<std::uint32_t> bits;
-    std::uniform_int_distribution<int> exponent(90, 170);  // about 1e-12 .. 1e13
     const std::pair<int, int> fields[] = {{63, 8},  {64, 8},  {65, 8},  {90, 3},
                                           {40, 15}, {40, 16}, {40, 17}, {70, 16}};
-    for (int k = 0; k < 8000; ++k) {
-        std::uint32_t b =
-            (bits(rng) & 0x807FFFFFu) | (static_cast<std::uint32_t>(exponent(rng)) << 23);
-        float x = std::bit_cast<float>(b);
-        auto [w, d] = fields[k % 8];
-        std::string format = "(F" + std::to_string(w) + "." + std::to_string(d) + ")";
-        ASSERT_EQ(one(format, x), reference_fixed(x, w, d) + "\n") << format << " " << x;
-    }
+    fixed_matches_expansion(777, 90, 170, fields, 8000);  // about 1e-12 .. 1e13
 }
 
 TEST(RecordExactness, FixedTiesGoToEvenAtEveryNumberOfDecimals) {
