@@ -50,11 +50,11 @@ private:
     OutputSink* saved_;
 };
 
-// Output files and the report hold finite numbers only. A run starts the
-// watch with start_finite_watch(); from then on, once a record has been
-// written with a NaN or an infinite value, the next output file is refused:
-// check_finite_output throws an input error naming it (write_output_file
-// calls it first), and the file is not written.
+// Output files hold finite numbers only. A run starts the watch with
+// start_finite_watch(); from then on, once a record (of a file or of the
+// report) has been written with a NaN or an infinite value, the next output
+// file is refused: check_finite_output throws an input error naming it
+// (write_output_file calls it first), and the file is not written.
 void start_finite_watch();
 void check_finite_output(const std::string& name);
 

@@ -621,9 +621,10 @@ void exp_digits_exact(float ax, int d, std::string& digits, int& p) {
     }
 }
 
-// Infinity and NaN as gfortran writes them.
+// The NaN and infinite values written so far on this thread.
 thread_local unsigned long long non_finite_count = 0;
 
+// Infinity and NaN as gfortran writes them.
 void put_special(RecordBuffer& out, float x, int w) {
     ++non_finite_count;
     std::string_view text;
