@@ -218,6 +218,22 @@ Row drawing_error(const std::string& name, const std::string& data, const std::s
     return row;
 }
 
+// A finished drawing run on the B4-55 panel data with the answers `input`:
+// the script written over the earlier one.
+Row finished_drawing(const std::string& name, const std::string& input,
+                     std::vector<std::string> messages) {
+    Row row;
+    row.name = name;
+    row.program = Program::drawing;
+    row.prepare = drawing_dir(panel_data);
+    row.input = input;
+    row.exit_status = 0;
+    row.messages = std::move(messages);
+    row.present = {script};
+    row.changed = {script};
+    return row;
+}
+
 std::string pervdat_with_line(int number, const std::string& content) {
     return with_line(panel_data, number, content);
 }
@@ -615,16 +631,10 @@ std::vector<Row> drawing_rows() {
     // Answers: anything but a number asks again, so does an option other than
     // 0, 1, 2 and a negative scale; the end of the input takes the defaults.
     {
-        Row row;
-        row.name = "answers_not_numbers_then_scale_0_05";
-        row.program = Program::drawing;
-        row.prepare = drawing_dir(panel_data);
-        row.input = "bir\n3\n-2\n1\n-1\nolcek\n0.05\n";
-        row.exit_status = 0;
-        row.messages = {"GECERSIZ CEVAP \"bir\"", "OLCEK SIFIR YA DA SIFIRDAN BUYUK OLMALI",
-                        "GECERSIZ CEVAP \"olcek\"", "CIZIM DOSYASI YAZILDI"};
-        row.present = {script};
-        row.changed = {script};
+        Row row = finished_drawing(
+            "answers_not_numbers_then_scale_0_05", "bir\n3\n-2\n1\n-1\nolcek\n0.05\n",
+            {"GECERSIZ CEVAP \"bir\"", "OLCEK SIFIR YA DA SIFIRDAN BUYUK OLMALI",
+             "GECERSIZ CEVAP \"olcek\"", "CIZIM DOSYASI YAZILDI"});
         row.check = [](const fs::path& dir) {
             // The tip radius line of a 2 m propeller at scale 0.05.
             EXPECT_NE(read_file(dir / script).find("\nLINE\n70,90\n335,90\n\n"), std::string::npos);
@@ -632,14 +642,8 @@ std::vector<Row> drawing_rows() {
         rows.push_back(row);
     }
     {
-        Row row;
-        row.name = "answers_end_at_once_defaults_taken";
-        row.program = Program::drawing;
-        row.prepare = drawing_dir(panel_data);
-        row.exit_status = 0;
-        row.messages = {"CIZIM DOSYASI YAZILDI"};
-        row.present = {script};
-        row.changed = {script};
+        Row row =
+            finished_drawing("answers_end_at_once_defaults_taken", "", {"CIZIM DOSYASI YAZILDI"});
         row.check = [](const fs::path& dir) {
             // Option 1 and scale 1, held to the largest scale 0.2.
             EXPECT_NE(read_file(dir / script).find("\nLINE\n70,240\n335,240\n\n"),
@@ -648,15 +652,9 @@ std::vector<Row> drawing_rows() {
         rows.push_back(row);
     }
     {
-        Row row;
-        row.name = "panel_view_answers_out_of_range_then_one_blade";
-        row.program = Program::drawing;
-        row.prepare = drawing_dir(panel_data);
-        row.input = "2\n9\nkanat\n-1\n1\nH\n";
-        row.exit_status = 0;
-        row.messages = {"GECERSIZ CEVAP \"kanat\"", "CIZIM DOSYASI YAZILDI"};
-        row.present = {script};
-        row.changed = {script};
+        Row row = finished_drawing("panel_view_answers_out_of_range_then_one_blade",
+                                   "2\n9\nkanat\n-1\n1\nH\n",
+                                   {"GECERSIZ CEVAP \"kanat\"", "CIZIM DOSYASI YAZILDI"});
         row.check = [](const fs::path& dir) {
             const std::string text = read_file(dir / script);
             size_t faces = 0;
