@@ -426,23 +426,17 @@ int bit_length(u128 v) {
     return 64 - std::countl_zero(static_cast<std::uint64_t>(v));
 }
 
-struct Pow5Table {
-    u128 p[56];
-    constexpr Pow5Table() : p() {
+// base^0 .. base^(count - 1), exact in 128 bits.
+template <unsigned base, int count>
+struct PowerTable {
+    u128 p[count];
+    constexpr PowerTable() : p() {
         p[0] = 1;
-        for (int k = 1; k < 56; ++k) p[k] = p[k - 1] * 5;
+        for (int k = 1; k < count; ++k) p[k] = p[k - 1] * base;
     }
 };
-constexpr Pow5Table pow5;
-
-struct Pow10Table {
-    u128 p[39];
-    constexpr Pow10Table() : p() {
-        p[0] = 1;
-        for (int k = 1; k < 39; ++k) p[k] = p[k - 1] * 10;
-    }
-};
-constexpr Pow10Table pow10;
+constexpr PowerTable<5, 56> pow5;
+constexpr PowerTable<10, 39> pow10;
 
 // A finite float as m * 2^e.
 struct Binary {
