@@ -15,9 +15,9 @@
 #include "filelayer/console.h"
 #include "filelayer/errors.h"
 #include "filelayer/record.h"
-#include "geometry/kc101_gawn.h"
+#include "series/kc101_gawn.h"
 #include "geometry/task_file.h"
-#include "geometry/wageningen_b.h"
+#include "series/wageningen_b.h"
 #include "series/series_routines.h"
 
 namespace korvanti {

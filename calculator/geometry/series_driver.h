@@ -8,7 +8,7 @@
 #include <iosfwd>
 
 #include "filelayer/freeformat.h"
-#include "geometry/blade_model.h"
+#include "model/blade_model.h"
 
 namespace korvanti {
 

@@ -10,7 +10,7 @@
 #pragma once
 
 #include "filelayer/freeformat.h"
-#include "geometry/blade_model.h"
+#include "model/blade_model.h"
 
 namespace korvanti {
 

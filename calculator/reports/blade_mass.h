@@ -4,7 +4,7 @@
 
 #include <iosfwd>
 
-#include "geometry/blade_model.h"
+#include "model/blade_model.h"
 
 namespace korvanti {
 

@@ -3,7 +3,7 @@
 // end to the forward end.
 #pragma once
 
-#include "geometry/blade_model.h"
+#include "model/blade_model.h"
 #include "numeric/arrays.h"
 
 namespace korvanti {

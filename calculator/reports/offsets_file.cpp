@@ -12,7 +12,7 @@
 
 #include "filelayer/output_file.h"
 #include "filelayer/record.h"
-#include "geometry/quadratic.h"
+#include "numeric/quadratic.h"
 #include "numeric/local_interpolation.h"
 #include "reports/hub_profile.h"
 

@@ -3,7 +3,7 @@
 // radial summary SEHAM.DAT.
 #pragma once
 
-#include "geometry/blade_model.h"
+#include "model/blade_model.h"
 
 namespace korvanti {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "geometry/blade_model.h"
+#include "model/blade_model.h"
 #include "numeric/arrays.h"
 #include "numeric/cubic_spline.h"
 

@@ -5,7 +5,7 @@
 
 #include <iosfwd>
 
-#include "geometry/blade_model.h"
+#include "model/blade_model.h"
 #include "reports/post_arrays.h"
 #include "surfaces/mesh.h"
 

@@ -6,7 +6,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "geometry/blade_model.h"
+#include "model/blade_model.h"
 #include "reports/post_arrays.h"
 
 namespace korvanti {

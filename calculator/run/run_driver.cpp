@@ -10,7 +10,7 @@
 #include "filelayer/freeformat.h"
 #include "filelayer/output_file.h"
 #include "filelayer/record.h"
-#include "geometry/blade_model.h"
+#include "model/blade_model.h"
 #include "geometry/series_driver.h"
 #include "geometry/task_file.h"
 #include "reports/blade_mass.h"

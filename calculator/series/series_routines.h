@@ -5,7 +5,7 @@
 // left to the series driver.
 #pragma once
 
-#include "geometry/blade_model.h"
+#include "model/blade_model.h"
 
 namespace korvanti {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "geometry/blade_model.h"
+#include "model/blade_model.h"
 #include "numeric/arrays.h"
 
 namespace korvanti {

@@ -4,7 +4,7 @@
 // surface exports.
 #pragma once
 
-#include "geometry/blade_model.h"
+#include "model/blade_model.h"
 #include "reports/post_processing.h"
 
 namespace korvanti {

@@ -5,7 +5,7 @@
 
 #include "calculator_run.h"
 #include "geometry/task_file.h"
-#include "geometry/wageningen_b.h"
+#include "series/wageningen_b.h"
 
 using namespace korvanti;
 

@@ -7,7 +7,7 @@
 #include "filelayer/console.h"
 #include "filelayer/errors.h"
 #include "fuzz_support.h"
-#include "geometry/blade_model.h"
+#include "model/blade_model.h"
 #include "reports/offsets_file.h"
 #include "reports/post_processing.h"
 

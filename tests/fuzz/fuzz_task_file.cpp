@@ -4,7 +4,7 @@
 // ends; anything else that escapes the run is a fault.
 #include "calculator_run.h"
 #include "geometry/task_file.h"
-#include "geometry/wageningen_b.h"
+#include "series/wageningen_b.h"
 
 using namespace korvanti;
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "filelayer/record.h"
-#include "geometry/blade_model.h"
+#include "model/blade_model.h"
 #include "reports/post_processing.h"
 #include "reports/section_report.h"
 #include "support/test_support.h"

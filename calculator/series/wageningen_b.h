@@ -2,7 +2,7 @@
 // the data file WAGBPROP.DAT in the working directory.
 #pragma once
 
-#include "geometry/blade_model.h"
+#include "model/blade_model.h"
 
 namespace korvanti {
 

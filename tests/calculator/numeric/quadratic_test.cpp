@@ -1,4 +1,4 @@
-#include "geometry/quadratic.h"
+#include "numeric/quadratic.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // KC101-Gawn (Gawn-Burrill) series: chords read from the published chord
 // table by a three-point parabola in the area ratio, flat-faced sections from
 // the published back-ordinate table, both scaled with the diameter.
-#include "geometry/kc101_gawn.h"
+#include "series/kc101_gawn.h"
 
 #include "numeric/local_interpolation.h"
 #include "series/series_tables.h"

@@ -1,7 +1,7 @@
 // Parabola through three points: its coefficients by Gauss-Jordan
 // elimination with full pivoting (the gaussj scheme of Numerical Recipes),
 // the value by the power form c0 + c1·x + c2·x**2.
-#include "geometry/quadratic.h"
+#include "numeric/quadratic.h"
 
 #include <cmath>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "geometry/kc101_gawn.h"
+#include "series/kc101_gawn.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The B-series routine against the published tables, and its handling of a
 // damaged data file.
-#include "geometry/wageningen_b.h"
+#include "series/wageningen_b.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // chord and section tables held here.
 #pragma once
 
-#include "geometry/blade_model.h"
+#include "model/blade_model.h"
 
 namespace korvanti {
 

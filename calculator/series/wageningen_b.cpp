@@ -4,7 +4,7 @@
 // t/D = Ar - Br·Z, face and back from the ordinate functions V1 and V2 of the
 // chordwise position, 15 degrees of rake. The skew of the three tip stations
 // is carried on by the parabola through the three stations inside each.
-#include "geometry/wageningen_b.h"
+#include "series/wageningen_b.h"
 
 #include <array>
 #include <cmath>
@@ -14,7 +14,7 @@
 
 #include "filelayer/errors.h"
 #include "filelayer/freeformat.h"
-#include "geometry/quadratic.h"
+#include "numeric/quadratic.h"
 #include "numeric/local_interpolation.h"
 
 namespace korvanti {
