@@ -3,6 +3,7 @@
 // radial summary SEHAM.DAT.
 #pragma once
 
+#include "geometry/blade_ends.h"
 #include "model/blade_model.h"
 
 namespace korvanti {
@@ -10,8 +11,7 @@ namespace korvanti {
 inline constexpr const char* offsets_file_name = "PEROF.SON";
 inline constexpr const char* radial_summary_file_name = "SEHAM.DAT";
 
-// Gives a B-series blade its finite tip section (in the model), then writes
-// both files.
-void write_offsets_file(BladeModel& model);
+// Writes both files for the blade with its ends.
+void write_offsets_file(const BladeModel& model, const BladeEnds& ends);
 
 }  // namespace korvanti

@@ -10,9 +10,10 @@
 #include "filelayer/freeformat.h"
 #include "filelayer/output_file.h"
 #include "filelayer/record.h"
-#include "model/blade_model.h"
+#include "geometry/blade_ends.h"
 #include "geometry/series_driver.h"
 #include "geometry/task_file.h"
+#include "model/blade_model.h"
 #include "reports/blade_mass.h"
 #include "reports/offsets_file.h"
 #include "reports/post_processing.h"
@@ -80,7 +81,9 @@ void calculate_propeller(std::istream& task_stream, std::ostream& result) {
     read_run_parameters(task, *model);
     write_record(result, "(/,59('='))");
     run_series_driver(*model, task, result);
-    write_offsets_file(*model);
+    make_b_series_tip(*model);
+    const BladeEnds ends = blade_ends(*model);
+    write_offsets_file(*model, ends);
     run_post_processing(*model, result);
     write_blade_mass(*model, result);
 

@@ -16,9 +16,9 @@
 #include "filelayer/console.h"
 #include "filelayer/errors.h"
 #include "filelayer/freeformat.h"
+#include "geometry/hub_profile.h"
 #include "geometry/series_driver.h"
 #include "geometry/task_file.h"
-#include "reports/hub_profile.h"
 #include "support/test_support.h"
 
 namespace korvanti {
@@ -39,6 +39,12 @@ void b4_55_model(const ScratchDir& dir, BladeModel& model) {
     run_series_driver(model, task, result);
 }
 
+// The geometry step that finishes the blade, then the writer.
+void write_offsets(BladeModel& model) {
+    make_b_series_tip(model);
+    write_offsets_file(model, blade_ends(model));
+}
+
 std::vector<float> numbers(const std::string& line) {
     std::istringstream in(line);
     std::vector<float> v;
@@ -50,7 +56,7 @@ TEST(OffsetsFile, B4_55Layout) {
     ScratchDir dir;
     BladeModel m;
     b4_55_model(dir, m);
-    write_offsets_file(m);
+    write_offsets(m);
     auto lines = read_lines(dir.path() / "PEROF.SON");
     // Header, 10 stations, 10 blocks of 1 + 20 lines, 1 + 23 hub lines.
     ASSERT_EQ(lines.size(), 4u + 10u + 10u * 21u + 24u);
@@ -91,7 +97,7 @@ TEST(OffsetsFile, BSeriesTipSectionIsTheNextSectionShortened) {
     b4_55_model(dir, m);
     const float skew_tip = m.skew_shift(9);
     const float c8 = m.c(8);
-    write_offsets_file(m);
+    write_offsets(m);
     EXPECT_FLOAT_EQ(m.c(9), c8 / 2.75f);
     EXPECT_NEAR(m.xc(9, 20) - m.xc(9, 1), c8 / 2.75f, 2e-6f);
     EXPECT_NEAR((m.xc(9, 20) + m.xc(9, 1)) / 2, skew_tip, 2e-6f);
@@ -116,7 +122,7 @@ TEST(OffsetsFile, B4_55RadialSummary) {
     ScratchDir dir;
     BladeModel m;
     b4_55_model(dir, m);
-    write_offsets_file(m);
+    write_offsets(m);
     auto lines = read_lines(dir.path() / "SEHAM.DAT");
     ASSERT_EQ(lines.size(), 11u);
     EXPECT_EQ(lines[0], "   3   1   4  10       2.000     0.550    15.000");
@@ -167,7 +173,7 @@ TEST(OffsetsFile, ZeroSkewIsNeverWrittenNegative) {
     ScratchDir dir;
     BladeModel m;
     plain_blade(3, m);
-    write_offsets_file(m);
+    write_offsets(m);
     std::string seham = testing::read_file(dir.path() / "SEHAM.DAT");
     EXPECT_EQ(seham.find("-0.000"), std::string::npos) << seham;
     auto lines = read_lines(dir.path() / "SEHAM.DAT");
@@ -179,7 +185,7 @@ TEST(OffsetsFile, TabulatedHubForGawnWithoutRootStation) {
     ScratchDir dir;
     BladeModel m;
     plain_blade(5, m);
-    write_offsets_file(m);
+    write_offsets(m);
     auto lines = read_lines(dir.path() / "PEROF.SON");
     ASSERT_EQ(lines.size(), 4u + 5u + 5u * 4u + 12u);
     EXPECT_EQ(lines[0], "   5");
@@ -203,7 +209,7 @@ TEST(OffsetsFile, RootStationExtrapolatesTheInnerStations) {
         m.tm(i) = 0.03f - 0.02f * m.r(i);        // a line in r
         m.skew_shift(i) = 0.0f;
     }
-    write_offsets_file(m);
+    write_offsets(m);
     auto lines = read_lines(dir.path() / "PEROF.SON");
     auto root = numbers(lines[4]);
     EXPECT_NEAR(root[0], 0.167f, 1e-6f);
@@ -250,7 +256,7 @@ TEST(OffsetsFile, UnwritableFileIsAnInputErrorAndLeavesNoPartialFile) {
     plain_blade(3, m);
     std::filesystem::create_directory(dir.path() / "PEROF.SON");
     try {
-        write_offsets_file(m);
+        write_offsets(m);
         FAIL() << "no error";
     } catch (const InputError& e) {
         EXPECT_NE(std::string(e.what()).find("PEROF.SON"), std::string::npos) << e.what();

@@ -3,7 +3,7 @@
 // station onto the plane of the blade reference line (the construction used
 // for the max-thickness points of the blade surface); the caps are quarter
 // ellipses sampled at equal axial steps.
-#include "reports/hub_profile.h"
+#include "geometry/hub_profile.h"
 
 #include <array>
 #include <cmath>
