@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 #include <utility>
 
@@ -71,13 +70,6 @@ void MemoryOutput::write(const std::string& name, std::string text) {
     files_[name] = std::move(text);
 }
 
-bool MemoryOutput::read(const std::string& name, std::string& text) const {
-    auto file = files_.find(name);
-    if (file == files_.end()) return false;
-    text = file->second;
-    return true;
-}
-
 OutputRedirect::OutputRedirect(OutputSink& sink) : saved_(current_sink()) {
     current_sink() = &sink;
 }
@@ -111,14 +103,6 @@ std::ostringstream text_stream(std::size_t bytes) {
     std::string buffer;
     buffer.reserve(bytes);
     return std::ostringstream(std::move(buffer));
-}
-
-bool read_output_file(const std::string& name, std::string& text) {
-    if (const OutputSink* sink = current_sink()) return sink->read(name, text);
-    std::ifstream in(name, std::ios::binary);
-    if (!in) return false;
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
 }
 
 }  // namespace korvanti

@@ -19,11 +19,9 @@ public:
     virtual void write(const std::string& name, std::string text) = 0;
     // Whether the file is to be built at all; a sink may decline the files it
     // has no use for (a run that wants the numbers, not the files). Only
-    // files made through build_output_file can be declined: a file the run
-    // reads back (PEROF.SON) is always written.
+    // files made through build_output_file can be declined: PEROF.SON, the
+    // hand-over to the post-processing, is always written.
     virtual bool wants(const std::string& /*name*/) const { return true; }
-    // The text of a file written through this sink; false when there is none.
-    virtual bool read(const std::string& name, std::string& text) const = 0;
 };
 
 // Keeps every file in memory by name; a later file of the same name replaces
@@ -31,7 +29,6 @@ public:
 class MemoryOutput : public OutputSink {
 public:
     void write(const std::string& name, std::string text) override;
-    bool read(const std::string& name, std::string& text) const override;
     const std::map<std::string, std::string>& files() const { return files_; }
 
 private:
@@ -74,10 +71,6 @@ void build_output_file(const std::string& name, Build&& build);
 // characters from the start, so that a large text is not copied again and
 // again while it grows. Take the text with std::move(stream).str().
 std::ostringstream text_stream(std::size_t bytes);
-
-// Reads back a file written by write_output_file: from the sink in place, or
-// else from the working directory. False when there is no such file.
-bool read_output_file(const std::string& name, std::string& text);
 
 // Whether the file is to be built: false only when the sink in place declines it.
 bool output_wanted(const std::string& name);

@@ -93,10 +93,12 @@ std::string radial_summary_text(const BladeModel& m, const RootStation& root) {
 
 }  // namespace
 
-void write_offsets_file(const BladeModel& model, const BladeEnds& ends) {
-    write_output_file(offsets_file_name, offsets_text(model, ends));
+std::string write_offsets_file(const BladeModel& model, const BladeEnds& ends) {
+    std::string text = offsets_text(model, ends);
+    write_output_file(offsets_file_name, text);
     build_output_file(radial_summary_file_name,
                       [&] { return radial_summary_text(model, ends.root); });
+    return text;
 }
 
 }  // namespace korvanti

@@ -3,6 +3,8 @@
 // radial summary SEHAM.DAT.
 #pragma once
 
+#include <string>
+
 #include "geometry/blade_ends.h"
 #include "model/blade_model.h"
 
@@ -11,7 +13,8 @@ namespace korvanti {
 inline constexpr const char* offsets_file_name = "PEROF.SON";
 inline constexpr const char* radial_summary_file_name = "SEHAM.DAT";
 
-// Writes both files for the blade with its ends.
-void write_offsets_file(const BladeModel& model, const BladeEnds& ends);
+// Writes both files for the blade with its ends; returns the text of
+// PEROF.SON, which the post-processing reads back.
+std::string write_offsets_file(const BladeModel& model, const BladeEnds& ends);
 
 }  // namespace korvanti

@@ -6,8 +6,9 @@
 #include <string>
 
 #include "model/blade_model.h"
-#include "reports/post_arrays.h"
+#include "model/report_sections.h"
 #include "surfaces/mesh.h"
+#include "surfaces/surface_types.h"
 
 namespace korvanti {
 

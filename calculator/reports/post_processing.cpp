@@ -1,18 +1,19 @@
 #include "reports/post_processing.h"
 
-#include <memory>
-
 #include "reports/panel_data_file.h"
 #include "reports/section_report.h"
 #include "surfaces/blade_surface.h"
+#include "surfaces/surface_exports.h"
 
 namespace korvanti {
 
-void run_post_processing(const BladeModel& model, std::ostream& result) {
-    auto post = std::make_unique<PostProcessing>();
-    write_section_report(model, post->file, post->hub, post->sections, result);
-    build_blade_surface(model, *post);
-    write_panel_data_file(model, post->sections, post->surface, post->mesh);
+void run_post_processing(const BladeModel& model, const std::string& offsets_text,
+                         std::ostream& result) {
+    const auto report = make_section_report(model, offsets_text);
+    write_section_report(*report, result);
+    const auto surfaces = build_surfaces(model, report->sections, report->hub);
+    write_surface_exports(surfaces->mesh, report->hub, model.blade_count);
+    write_panel_data_file(model, surfaces->sections, surfaces->surface, surfaces->mesh);
 }
 
 }  // namespace korvanti

@@ -198,14 +198,7 @@ void read_offsets_file(std::istream& stream, OffsetsFileData& file, HubProfileSp
 
     float shift = hub_profile_shift(file);
     for (int m = 1; m <= hub.NH; ++m) hub.xH(m) = hub.xH(m) + shift;
-}
-
-void read_offsets_file(OffsetsFileData& file, HubProfileSpline& hub) {
-    std::string text;
-    if (!read_output_file(perof_name, text))
-        throw InputError(std::string(" HATA: ") + perof_name + " dosyasi okunamadi");
-    std::istringstream stream(text);
-    read_offsets_file(stream, file, hub);
+    cubic_spline_fit(hub.xH.view(), hub.spline, hub.NH, 0, 0);
 }
 
 // The hub profile is centred axially between the trailing and leading edge
@@ -334,18 +327,24 @@ std::string interpolated_offsets_text(const ReportSections& s, float D, int Z) {
     return std::move(out).str();
 }
 
-void write_section_report(const BladeModel& model, OffsetsFileData& file, HubProfileSpline& hub,
-                          ReportSections& sections, std::ostream& result) {
-    read_offsets_file(file, hub);
+std::unique_ptr<SectionReport> make_section_report(const BladeModel& model,
+                                                   const std::string& offsets_text) {
+    auto report = std::make_unique<SectionReport>();
+    std::istringstream offsets(offsets_text);
+    read_offsets_file(offsets, report->file, report->hub);
     int mode = model.section_report_mode;
-    choose_report_radii(file, mode, model.section_report_radii, sections);
-    interpolate_sections(file, mode, sections);
-    check_post_capacities(sections, mode, model.blade_count);
-    section_characteristics(sections);
+    choose_report_radii(report->file, mode, model.section_report_radii, report->sections);
+    interpolate_sections(report->file, mode, report->sections);
+    check_post_capacities(report->sections, mode, model.blade_count);
+    section_characteristics(report->sections);
+    return report;
+}
 
-    write_section_block(sections, file.D, result);
+void write_section_report(const SectionReport& report, std::ostream& result) {
+    const float D = report.file.D;
+    write_section_block(report.sections, D, result);
     build_output_file(perof2_name,
-                      [&] { return interpolated_offsets_text(sections, file.D, file.Z); });
+                      [&] { return interpolated_offsets_text(report.sections, D, report.file.Z); });
 }
 
 }  // namespace korvanti

@@ -4,18 +4,17 @@
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 
 #include "model/blade_model.h"
-#include "reports/post_arrays.h"
+#include "model/report_sections.h"
 
 namespace korvanti {
 
-// Fills `file` and `hub` from PEROF.SON as this run wrote it (in the working
-// directory, or in the output sink in place), then moves the hub profile
-// along the axis onto the first section. Input errors name the file and the
-// line.
-void read_offsets_file(OffsetsFileData& file, HubProfileSpline& hub);
+// Fills `file` and `hub` from the text of PEROF.SON, then moves the hub
+// profile along the axis onto the first section and fits its spline. Input
+// errors name the file and the line.
 void read_offsets_file(std::istream& in, OffsetsFileData& file, HubProfileSpline& hub);
 
 // Axial shift that brings the hub profile under the first section.
@@ -39,9 +38,20 @@ void check_post_capacities(const ReportSections& sections, int mode, int blade_c
 void write_section_block(const ReportSections& sections, float D, std::ostream& result);
 std::string interpolated_offsets_text(const ReportSections& sections, float D, int Z);
 
-// Reads PEROF.SON, chooses the radii, interpolates, derives the
-// characteristics and writes the result block and PEROF2.SON.
-void write_section_report(const BladeModel& model, OffsetsFileData& file, HubProfileSpline& hub,
-                          ReportSections& sections, std::ostream& result);
+// The section report's result, for the surface step and the writers.
+struct SectionReport {
+    OffsetsFileData file;     // PEROF.SON as read back
+    HubProfileSpline hub;     // moved along the axis onto the blade, fitted
+    ReportSections sections;  // at the report radii, with their characteristics
+};
+
+// Reads PEROF.SON back from the text the run wrote, chooses the radii,
+// interpolates, checks the capacities of the later steps and derives the
+// characteristics. Writes nothing.
+std::unique_ptr<SectionReport> make_section_report(const BladeModel& model,
+                                                   const std::string& offsets_text);
+
+// The result block and PEROF2.SON.
+void write_section_report(const SectionReport& report, std::ostream& result);
 
 }  // namespace korvanti

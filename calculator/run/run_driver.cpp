@@ -83,8 +83,8 @@ void calculate_propeller(std::istream& task_stream, std::ostream& result) {
     run_series_driver(*model, task, result);
     make_b_series_tip(*model);
     const BladeEnds ends = blade_ends(*model);
-    write_offsets_file(*model, ends);
-    run_post_processing(*model, result);
+    const std::string offsets_text = write_offsets_file(*model, ends);
+    run_post_processing(*model, offsets_text, result);
     write_blade_mass(*model, result);
 
     write_author_notice(result, 4);

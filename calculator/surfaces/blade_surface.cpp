@@ -12,7 +12,6 @@
 #include "numeric/cubic_spline.h"
 #include "surfaces/hub_mesh.h"
 #include "surfaces/space_curve.h"
-#include "surfaces/surface_exports.h"
 
 namespace korvanti {
 
@@ -115,10 +114,6 @@ Point3 helix_point(float xm, float Y0, float r, float h, float q, float iT) {
     return point;
 }
 
-void fit_hub_profile(HubProfileSpline& hub) {
-    if (hub.NH > 0) cubic_spline_fit(hub.xH.view(), hub.spline, hub.NH, 0, 0);
-}
-
 }  // namespace
 
 int surface_point_count(int mode, const ReportSections& sections) {
@@ -186,9 +181,11 @@ void mirror_to_left_hand(ReportSections& sections, BladeSurface& surface, Mesh& 
     }
 }
 
-void build_blade_surface(const BladeModel& model, PostProcessing& post) {
-    ReportSections& sections = post.sections;
-    BladeSurface& surface = post.surface;
+std::unique_ptr<Surfaces> build_surfaces(const BladeModel& model, const ReportSections& sections,
+                                         const HubProfileSpline& hub) {
+    auto out = std::make_unique<Surfaces>();
+    out->sections = sections;
+    BladeSurface& surface = out->surface;
     int Nc = surface_point_count(model.section_report_mode, sections);
     surface.Nc = Nc;
     // u(i) = (i - 1) times the one value 1/(Nc - 1), not (i - 1)/(Nc - 1).
@@ -196,13 +193,12 @@ void build_blade_surface(const BladeModel& model, PostProcessing& post) {
     for (int i = 1; i <= Nc; ++i) surface.u(i) = static_cast<float>(i - 1) * spacing;
     for (int k = 1; k <= sections.M; ++k) surface.Ncount(k) = Nc;
     fit_section_sides(sections, surface.pressure_spline, surface.suction_spline);
-    fit_hub_profile(post.hub);
 
-    place_sections_on_helices(sections, post.hub, surface);
+    place_sections_on_helices(sections, hub, surface);
     find_max_thickness_points(sections, surface);
-    build_hub_and_panels(surface, sections, post.hub, model.blade_count, post.grid, post.mesh);
-    if (model.left_hand()) mirror_to_left_hand(sections, surface, post.mesh);
-    write_surface_exports(post.mesh, post.hub, model.blade_count);
+    build_hub_and_panels(surface, sections, hub, model.blade_count, out->grid, out->mesh);
+    if (model.left_hand()) mirror_to_left_hand(out->sections, surface, out->mesh);
+    return out;
 }
 
 }  // namespace korvanti

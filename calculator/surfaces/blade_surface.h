@@ -1,11 +1,13 @@
-// The blade surface: every report section resampled by arc length and laid
+// The surface step: every report section resampled by arc length and laid
 // on the pitch helix of its radius, the root row on the hub, the
-// max-thickness points, then the hub mesh, the left-hand mirror and the
-// surface exports.
+// max-thickness points, then the hub mesh and the left-hand mirror.
 #pragma once
 
+#include <memory>
+
 #include "model/blade_model.h"
-#include "reports/post_processing.h"
+#include "model/report_sections.h"
+#include "surfaces/surface_types.h"
 
 namespace korvanti {
 
@@ -22,13 +24,16 @@ void fit_section_sides(const ReportSections& sections, SectionSideSplines& press
 void resample_section_side(int Nc, int NP, View1<const float> xc, View1<const float> ordinate,
                            View1<const float> u, View1<float> xout, View1<float> yout);
 
-// Steps of the surface, exposed for the tests; build_blade_surface runs them all.
+// Steps of the surface, exposed for the tests; build_surfaces runs them all.
 void place_sections_on_helices(const ReportSections& sections, const HubProfileSpline& hub,
                                BladeSurface& surface);
 void find_max_thickness_points(const ReportSections& sections, BladeSurface& surface);
 void mirror_to_left_hand(ReportSections& sections, BladeSurface& surface, Mesh& mesh);
 
-// The whole blade surface step of the post-processing.
-void build_blade_surface(const BladeModel& model, PostProcessing& post);
+// The whole surface step of the post-processing, from the section report's
+// sections and fitted hub profile; the model gives the report mode, the
+// blade count and the hand.
+std::unique_ptr<Surfaces> build_surfaces(const BladeModel& model, const ReportSections& sections,
+                                         const HubProfileSpline& hub);
 
 }  // namespace korvanti

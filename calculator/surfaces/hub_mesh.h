@@ -2,8 +2,9 @@
 // panel mesh of one blade with its hub sector.
 #pragma once
 
-#include "reports/post_arrays.h"
+#include "model/report_sections.h"
 #include "surfaces/mesh.h"
+#include "surfaces/surface_types.h"
 
 namespace korvanti {
 

@@ -18,6 +18,11 @@ inline constexpr int max_surface_points =
     hub_index_row_capacity - 2 * extension_rows + 2;  // Nc <= 22
 inline constexpr int blade_row_capacity = 30;
 
+// The two sides of the blade, and the index of their tables: the side
+// tables of the surface, the mesh and the hub strips hold the pressure side
+// first.
+enum BladeSide : int { pressure_side = 1, suction_side = 2 };
+
 using StripTable = Array2<float, strip_capacity, strip_capacity>;  // (root point J, strip point i)
 using ExtensionTable = Array2<float, extension_rows, strip_capacity>;  // (row n, strip point i)
 using HubIndexTable = Array2<int, hub_index_row_capacity, strip_capacity>;  // (hub row, column)

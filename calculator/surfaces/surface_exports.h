@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "reports/post_arrays.h"
+#include "model/report_sections.h"
 #include "surfaces/mesh.h"
 
 namespace korvanti {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "model/report_sections.h"
 #include "numeric/cubic_spline.h"
-#include "reports/post_arrays.h"
 #include "reports/section_report.h"
 #include "support/test_support.h"
 
@@ -219,8 +219,9 @@ void check_geometry(const fs::path& dir, const std::string& example) {
     PanelData d = read_panel_data(dir / "PERVDAT");
     OffsetsFileData file;
     HubProfileSpline hub;
-    read_offsets_file(file, hub);  // the run's PEROF.SON, hub moved as the run moved it
-    cubic_spline_fit(hub.xH.view(), hub.spline, hub.NH, 0, 0);
+    std::ifstream offsets(dir / "PEROF.SON");
+    read_offsets_file(offsets, file,
+                      hub);  // the run's PEROF.SON, hub moved and fitted as in the run
     for (int side = 1; side <= 2; ++side) {
         for (int k = 1; k <= d.M; ++k) {
             for (int w = 1; w <= d.NCH[static_cast<size_t>(k - 1)]; ++w) {

@@ -3,6 +3,7 @@
 // PERVDAT) for a right-hand blade in report mode 1 and a left-hand blade in
 // report mode 2.
 #include <sstream>
+#include <string>
 
 #include "filelayer/console.h"
 #include "filelayer/errors.h"
@@ -33,14 +34,14 @@ BladeModel post_model(int mode, int radii, int blade_count, float handedness) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const BladeModel models[] = {post_model(1, 11, 4, 1.0f), post_model(2, 11, 5, 0.0f)};
     fuzz::scratch_dir();
-    fuzz::write_file(offsets_file_name, fuzz::as_text(data, size));
+    const std::string offsets_text(fuzz::as_text(data, size));
     fuzz::NullStream out;
     std::istringstream keyboard;
     ConsoleRedirect quiet(out, keyboard);
     for (const BladeModel& model : models) {
         try {
             fuzz::NullStream result;
-            run_post_processing(model, result);
+            run_post_processing(model, offsets_text, result);
         } catch (const InputError&) {
         } catch (const RunStop&) {
         }

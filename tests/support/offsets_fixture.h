@@ -9,13 +9,13 @@
 // profile of the Gawn series scaled by D (radius 0.2 at x = 0).
 #pragma once
 
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "filelayer/record.h"
 #include "model/blade_model.h"
-#include "reports/post_processing.h"
 #include "reports/section_report.h"
 #include "support/test_support.h"
 #include "surfaces/blade_surface.h"
@@ -88,13 +88,31 @@ inline BladeModel fixture_model(const FixtureBlade& b, int mode, int radii,
     return model;
 }
 
-// Writes PEROF.SON into the working directory and runs the section report
-// and the blade surface (with the hub mesh) on it.
+// What the section report and the surface step give for the fixture blade,
+// under the names the tests read them by: the sections as the surface step
+// returns them (mirrored for a left hand).
+struct FixturePost {
+    OffsetsFileData file;
+    HubProfileSpline hub;
+    ReportSections sections;
+    BladeSurface surface;
+    HubGrid grid;
+    Mesh mesh;
+};
+
+// Runs the section report (its block to `result`, PEROF2.SON to the working
+// directory) and the surface step on the PEROF.SON text of the blade.
 inline void build_fixture_surfaces(const FixtureBlade& b, const BladeModel& model,
-                                   PostProcessing& post, std::ostream& result) {
-    write_file("PEROF.SON", offsets_file_text(b));
-    write_section_report(model, post.file, post.hub, post.sections, result);
-    build_blade_surface(model, post);
+                                   FixturePost& post, std::ostream& result) {
+    const auto report = make_section_report(model, offsets_file_text(b));
+    write_section_report(*report, result);
+    const auto surfaces = build_surfaces(model, report->sections, report->hub);
+    post.file = report->file;
+    post.hub = report->hub;
+    post.sections = surfaces->sections;
+    post.surface = surfaces->surface;
+    post.grid = surfaces->grid;
+    post.mesh = surfaces->mesh;
 }
 
 }  // namespace korvanti::testing

@@ -43,10 +43,9 @@ struct PanelFile {
 TEST(PanelDataFile, RecordsInOrderWithTheirCounts) {
     ScratchDir dir;
     FixtureBlade blade;
-    write_file("PEROF.SON", offsets_file_text(blade));
     BladeModel model = fixture_model(blade, 1, 0);
     std::ostringstream result;
-    run_post_processing(model, result);
+    run_post_processing(model, offsets_file_text(blade), result);
     ASSERT_TRUE(fs::exists("PEROF2.SON"));
     PanelFile f{read_lines("PERVDAT")};
 
@@ -117,9 +116,8 @@ TEST(PanelDataFile, MoreThanTwentyFiveStripsContinueOnAFurtherLine) {
     FixtureBlade blade;
     blade.N = 28;
     blade.Z = 3;
-    write_file("PEROF.SON", offsets_file_text(blade));
     std::ostringstream result;
-    run_post_processing(fixture_model(blade, 1, 0), result);
+    run_post_processing(fixture_model(blade, 1, 0), offsets_file_text(blade), result);
     auto lines = read_lines("PERVDAT");
     size_t k_line = lines.size() - 27 - 27 * 10 - 2 - 1;
     EXPECT_EQ(lines[k_line], "       27");
@@ -132,11 +130,10 @@ TEST(PanelDataFile, MoreThanTwentyFiveStripsContinueOnAFurtherLine) {
 TEST(PanelDataFile, LeftHandNegatesTheAbscissaeAndY) {
     ScratchDir dir;
     FixtureBlade blade;
-    write_file("PEROF.SON", offsets_file_text(blade));
     std::ostringstream result;
-    run_post_processing(fixture_model(blade, 2, 7, 0.6f), result);
+    run_post_processing(fixture_model(blade, 2, 7, 0.6f), offsets_file_text(blade), result);
     auto right = read_lines("PERVDAT");
-    run_post_processing(fixture_model(blade, 2, 7, 0.4f), result);
+    run_post_processing(fixture_model(blade, 2, 7, 0.4f), offsets_file_text(blade), result);
     auto left = read_lines("PERVDAT");
     ASSERT_EQ(right.size(), left.size());
     // The section lines of radius 1: xc negated, ordinate kept.

@@ -20,9 +20,9 @@ namespace {
 
 constexpr float pi = 3.1415927f;
 
-std::unique_ptr<PostProcessing> fixture_post(const FixtureBlade& blade, int mode, int radii,
-                                             float handedness = 0.6f) {
-    auto post = std::make_unique<PostProcessing>();
+std::unique_ptr<FixturePost> fixture_post(const FixtureBlade& blade, int mode, int radii,
+                                          float handedness = 0.6f) {
+    auto post = std::make_unique<FixturePost>();
     std::ostringstream result;
     build_fixture_surfaces(blade, fixture_model(blade, mode, radii, handedness), *post, result);
     return post;
@@ -149,7 +149,7 @@ TEST(MaxThicknessPoints, OnTheHelixAtTheThickestPlace) {
 TEST(MaxThicknessPoints, AChordTheStepsCannotCrossEndsTheSearch) {
     ScratchDir dir;
     for (float chord : {0.0f, -0.5f, 1e-12f}) {
-        std::shared_ptr<PostProcessing> post = fixture_post(FixtureBlade{}, 1, 0);
+        std::shared_ptr<FixturePost> post = fixture_post(FixtureBlade{}, 1, 0);
         const int k = 2;
         post->sections.c(k) = chord;
         auto done = std::make_shared<std::promise<void>>();

@@ -15,10 +15,10 @@
 namespace korvanti::testing {
 namespace {
 
-std::unique_ptr<PostProcessing> fixture_post(int Z, int mode, int radii) {
+std::unique_ptr<FixturePost> fixture_post(int Z, int mode, int radii) {
     FixtureBlade blade;
     blade.Z = Z;
-    auto post = std::make_unique<PostProcessing>();
+    auto post = std::make_unique<FixturePost>();
     std::ostringstream result;
     build_fixture_surfaces(blade, fixture_model(blade, mode, radii), *post, result);
     return post;

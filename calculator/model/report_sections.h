@@ -1,8 +1,7 @@
-// The post-processing arrays: the offsets file as read back, the hub
-// profile, the sections at the report radii with their characteristics, the
-// blade surface table and the max-thickness points. Filled once, in this
-// order, by the section report and the blade surface; read by the hub mesh,
-// the surface exports and the panel data file.
+// The blade as the post-processing sees it: the offsets file as read back,
+// the hub profile spline, and the sections at the report radii with their
+// characteristics. Filled by the section report; read by the surface step
+// and the writers.
 #pragma once
 
 #include <string>
@@ -34,7 +33,8 @@ struct OffsetsFileData {
 
 // Meridian outline of the hub, moved along the axis onto the blade. The
 // radius rH(m) is kept as the first coefficient of point m of the spline
-// table (rH against xH); fitting the spline fills the other three in place.
+// table (rH against xH); the reader fits the spline, which fills the other
+// three.
 struct HubProfileSpline {
     int NH = 0;
     Array1<float, hub_profile_capacity> xH;
@@ -57,36 +57,6 @@ struct ReportSections {
     StationArray tmx_le_chord;  // TMX_LE/CHORD, leading edge to max thickness
     StationArray fmax_chord;    // FMAX/CHORD
     StationArray fmx_le_chord;  // FMX_LE/CHORD, leading edge to max camber
-};
-
-struct Point3 {
-    float X = 0.0f;
-    float Y = 0.0f;
-    float Z = 0.0f;
-};
-
-// One side of the blade surface table: (radius row k, chordwise point i).
-struct SurfaceSide {
-    SectionTable X;  // along the shaft axis, rake included
-    SectionTable Y;
-    SectionTable Z;
-};
-
-using SectionSideSplines = Array1<SplineCoefficients<report_capacity>, report_capacity>;
-
-inline constexpr int pressure_side = 1;
-inline constexpr int suction_side = 2;
-
-struct BladeSurface {
-    int Nc = 0;                          // chordwise points of every surface row
-    IntStationArray Ncount;              // per radius, always Nc
-    Array1<float, report_capacity> u;    // chordwise fractions (i - 1)/(Nc - 1)
-    SectionSideSplines pressure_spline;  // per radius: yp against xc
-    SectionSideSplines suction_spline;   // per radius: ys against xc
-    SurfaceSide pressure;
-    SurfaceSide suction;
-    // Max-thickness points: (radius k, side 1 pressure / 2 suction), in the plane Y = 0.
-    Array2<Point3, report_capacity, 2> max_thickness;
 };
 
 }  // namespace korvanti
