@@ -10,14 +10,10 @@
 #include <utility>
 
 #include "filelayer/errors.h"
-#include "filelayer/record.h"
 
 namespace korvanti {
 
 namespace {
-
-// The count of non-finite values written when the watch started.
-thread_local unsigned long long finite_watch_start = 0;
 
 OutputSink*& current_sink() {
     static OutputSink* sink = nullptr;
@@ -76,17 +72,7 @@ OutputRedirect::OutputRedirect(OutputSink& sink) : saved_(current_sink()) {
 
 OutputRedirect::~OutputRedirect() { current_sink() = saved_; }
 
-void start_finite_watch() { finite_watch_start = non_finite_values_written(); }
-
-void check_finite_output(const std::string& name) {
-    if (non_finite_values_written() == finite_watch_start) return;
-    start_finite_watch();
-    throw InputError(" HATA: hesaplanan degerlerde sayi olmayan (NaN) ya da sonsuz deger cikti; " +
-                     name + " yazilmadi. Ear, P/D ve D degerlerini denetleyin");
-}
-
 void write_output_file(const std::string& name, std::string text) {
-    check_finite_output(name);
     if (OutputSink* sink = current_sink()) {
         sink->write(name, std::move(text));
         return;
@@ -97,12 +83,6 @@ void write_output_file(const std::string& name, std::string text) {
 bool output_wanted(const std::string& name) {
     const OutputSink* sink = current_sink();
     return sink == nullptr || sink->wants(name);
-}
-
-std::ostringstream text_stream(std::size_t bytes) {
-    std::string buffer;
-    buffer.reserve(bytes);
-    return std::ostringstream(std::move(buffer));
 }
 
 }  // namespace korvanti

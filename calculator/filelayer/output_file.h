@@ -3,9 +3,7 @@
 // failed run never leaves a half-written file behind.
 #pragma once
 
-#include <cstddef>
 #include <map>
-#include <sstream>
 #include <string>
 
 namespace korvanti {
@@ -47,14 +45,6 @@ private:
     OutputSink* saved_;
 };
 
-// Output files hold finite numbers only. A run starts the watch with
-// start_finite_watch(); from then on, once a record (of a file or of the
-// report) has been written with a NaN or an infinite value, the next output
-// file is refused: check_finite_output throws an input error naming it
-// (write_output_file calls it first), and the file is not written.
-void start_finite_watch();
-void check_finite_output(const std::string& name);
-
 // Creates or overwrites `name` in the working directory with `text` (or
 // hands it to the sink in place). The text goes to a temporary file beside
 // it first, which then takes the name. A file that cannot be written is an
@@ -66,11 +56,6 @@ void write_output_file(const std::string& name, std::string text);
 // unless the sink in place declines it); build is not called otherwise.
 template <class Build>
 void build_output_file(const std::string& name, Build&& build);
-
-// A stream for the text of a whole output file with room for about `bytes`
-// characters from the start, so that a large text is not copied again and
-// again while it grows. Take the text with std::move(stream).str().
-std::ostringstream text_stream(std::size_t bytes);
 
 // Whether the file is to be built: false only when the sink in place declines it.
 bool output_wanted(const std::string& name);

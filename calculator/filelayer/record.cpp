@@ -615,12 +615,8 @@ void exp_digits_exact(float ax, int d, std::string& digits, int& p) {
     }
 }
 
-// The NaN and infinite values written so far on this thread.
-thread_local unsigned long long non_finite_count = 0;
-
 // Infinity and NaN as gfortran writes them.
 void put_special(RecordBuffer& out, float x, int w) {
-    ++non_finite_count;
     std::string_view text;
     if (std::isnan(x))
         text = "NaN";
@@ -997,8 +993,6 @@ void write_record(std::ostream& out, std::string_view format,
                   std::initializer_list<RecordValue> values) {
     write_record(out, format, std::span<const RecordValue>(values.begin(), values.size()));
 }
-
-unsigned long long non_finite_values_written() { return non_finite_count; }
 
 void write_line(std::ostream& out, std::string_view text) {
     put_to_stream(out, text.data(), text.size());

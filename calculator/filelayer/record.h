@@ -38,10 +38,6 @@ void write_record(std::ostream& out, std::string_view format, std::span<const Re
 void write_record(std::ostream& out, std::string_view format,
                   std::initializer_list<RecordValue> values = {});
 
-// How many NaN and infinite values records have been written with on this
-// thread so far (as "NaN", "Infinity" and the like, or asterisks).
-unsigned long long non_finite_values_written();
-
 // A free-format text line: the text as given (it carries its own leading blank).
 void write_line(std::ostream& out, std::string_view text);
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <utility>
 
+#include "filelayer/file_text.h"
 #include "filelayer/output_file.h"
 #include "filelayer/record.h"
 #include "numeric/local_interpolation.h"
@@ -98,22 +99,22 @@ std::string tecplot_2d_text(const BladeModel& model) {
     const float hand = model.left_hand() ? -1.0f : 1.0f;
     const int n = model.station_count;
     const int np = model.point_count;
-    std::ostringstream out;
-    auto point = [&](float x, float y) { write_record(out, "(2(E14.8,1X))", {hand * x, y}); };
+    FileText out(tecplot_2d_file_name);
+    auto point = [&](float x, float y) { out.record("(2(E14.8,1X))", {hand * x, y}); };
     for (int i = 1; i <= n; ++i) {
-        write_record(out,
-                     "(' ZONE T = \"SUCT. SIDE \" , I=',I3,                              ', "
-                     "F=POINT',', C=BLACK')",
-                     {np});
+        out.record(
+            "(' ZONE T = \"SUCT. SIDE \" , I=',I3,                              ', "
+            "F=POINT',', C=BLACK')",
+            {np});
         for (int j = 1; j <= np; ++j) point(model.xc(i, j), model.yb(i, j) + model.r(i));
-        write_record(out,
-                     "(' ZONE T = \"PRES. SIDE \" , I=',I3,                              ', "
-                     "F=POINT',', C=BLACK')",
-                     {np});
+        out.record(
+            "(' ZONE T = \"PRES. SIDE \" , I=',I3,                              ', "
+            "F=POINT',', C=BLACK')",
+            {np});
         for (int j = 1; j <= np; ++j) point(model.xc(i, j), model.yf(i, j) + model.r(i));
     }
     auto edge_zone = [&](const char* zone, int j) {
-        write_record(out, zone, {n});
+        out.record(zone, {n});
         for (int i = 1; i <= n; ++i)
             point(model.xc(i, j),
                   ((model.yb(i, j) + model.r(i)) + (model.yf(i, j) + model.r(i))) / 2.0f);
@@ -126,7 +127,7 @@ std::string tecplot_2d_text(const BladeModel& model) {
         "(' ZONE T = \"LEADING EDGE\" , I=',I3,                             ', F=POINT',', "
         "C=BLACK')",
         np);
-    return std::move(out).str();
+    return std::move(out).finish();
 }
 
 }  // namespace

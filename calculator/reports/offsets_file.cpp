@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "filelayer/file_text.h"
 #include "filelayer/output_file.h"
 #include "filelayer/record.h"
 
@@ -25,27 +26,27 @@ std::string offsets_text(const BladeModel& m, const BladeEnds& ends) {
     const RootStation& root = ends.root;
     const HubProfile& hub = ends.hub;
     const bool with_root = has_root_station(m);
-    std::ostringstream out;
-    write_record(out, "(I4)", {with_root ? m.station_count + 1 : m.station_count});
-    write_record(out, "(A25)", {m.series_label});
-    write_record(out, "(E14.8)", {m.diameter});
-    write_record(out, "(I4)", {m.blade_count});
-    if (with_root) write_record(out, station_record, {root.r, root.P, root.c, root.iT, root.xs});
+    FileText out(offsets_file_name);
+    out.record("(I4)", {with_root ? m.station_count + 1 : m.station_count});
+    out.record("(A25)", {m.series_label});
+    out.record("(E14.8)", {m.diameter});
+    out.record("(I4)", {m.blade_count});
+    if (with_root) out.record(station_record, {root.r, root.P, root.c, root.iT, root.xs});
     for (int i = 1; i <= m.station_count; ++i)
-        write_record(out, station_record, {m.r(i), m.P(i), m.c(i), m.iT(i), m.skew_shift(i)});
+        out.record(station_record, {m.r(i), m.P(i), m.c(i), m.iT(i), m.skew_shift(i)});
     if (with_root) {
-        write_record(out, "(I4)", {m.point_count});
+        out.record("(I4)", {m.point_count});
         for (int j = 1; j <= m.point_count; ++j)
-            write_record(out, point_record, {root.xc(j), root.yb(j) + root.r, root.yf(j) + root.r});
+            out.record(point_record, {root.xc(j), root.yb(j) + root.r, root.yf(j) + root.r});
     }
     for (int i = 1; i <= m.station_count; ++i) {
-        write_record(out, "(I4)", {m.point_count});
+        out.record("(I4)", {m.point_count});
         for (int j = 1; j <= m.point_count; ++j)
-            write_record(out, point_record, {m.xc(i, j), m.yb(i, j) + m.r(i), m.yf(i, j) + m.r(i)});
+            out.record(point_record, {m.xc(i, j), m.yb(i, j) + m.r(i), m.yf(i, j) + m.r(i)});
     }
-    write_record(out, "(I4)", {hub.count});
-    for (int k = 1; k <= hub.count; ++k) write_record(out, point_record, {hub.x(k), hub.rH(k)});
-    return std::move(out).str();
+    out.record("(I4)", {hub.count});
+    for (int k = 1; k <= hub.count; ++k) out.record(point_record, {hub.x(k), hub.rH(k)});
+    return std::move(out).finish();
 }
 
 // Skew angle in degrees with the sign reversed, -(xs·cos φ / r)·180/π
@@ -82,13 +83,13 @@ std::string radial_summary_text(const BladeModel& m, const RootStation& root) {
         if (skew(k) == 0.0f) skew(k) = 0.0f;  // a zero skew comes out of the reversal as -0
     }
 
-    std::ostringstream out;
-    write_record(out, "(4I4,2X,3F10.3)",
-                 {3, 1, m.blade_count, rows, m.diameter, m.area_ratio, m.rake_angle});
+    FileText out(radial_summary_file_name);
+    out.record("(4I4,2X,3F10.3)",
+               {3, 1, m.blade_count, rows, m.diameter, m.area_ratio, m.rake_angle});
     for (int k = 1; k <= rows; ++k)
-        write_record(out, "(1X,F5.3,1X,F7.5,1X,F7.5,1X,F6.3,1X,F7.5,1X,F6.3)",
-                     {r_R(k), c_D(k), tm_D(k), skew(k), 0.0f, P_D(k)});
-    return std::move(out).str();
+        out.record("(1X,F5.3,1X,F7.5,1X,F7.5,1X,F6.3,1X,F7.5,1X,F6.3)",
+                   {r_R(k), c_D(k), tm_D(k), skew(k), 0.0f, P_D(k)});
+    return std::move(out).finish();
 }
 
 }  // namespace

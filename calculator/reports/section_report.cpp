@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "filelayer/errors.h"
+#include "filelayer/file_text.h"
 #include "filelayer/freeformat.h"
 #include "filelayer/output_file.h"
 #include "filelayer/record.h"
@@ -311,20 +312,20 @@ void write_section_block(const ReportSections& sections, float D, std::ostream& 
 }
 
 std::string interpolated_offsets_text(const ReportSections& s, float D, int Z) {
-    std::ostringstream out;
-    write_record(out, "(I4)", {s.M});
-    write_record(out, "(A44)", {std::string("ACIKLAMA ICIN PEROF.SON ISIMLI DOSYAYA BAKIN")});
-    write_record(out, "(E14.8)", {D});
-    write_record(out, "(I4)", {Z});
+    FileText out(perof2_name);
+    out.record("(I4)", {s.M});
+    out.record("(A44)", {std::string("ACIKLAMA ICIN PEROF.SON ISIMLI DOSYAYA BAKIN")});
+    out.record("(E14.8)", {D});
+    out.record("(I4)", {Z});
     for (int k = 1; k <= s.M; ++k)
-        write_record(out, "(5(E12.6,1X))", {s.r(k), s.P(k), s.c(k), s.iT(k), s.xs(k)});
+        out.record("(5(E12.6,1X))", {s.r(k), s.P(k), s.c(k), s.iT(k), s.xs(k)});
     for (int k = 1; k <= s.M; ++k) {
-        write_record(out, "(I4)", {s.NP(k)});
+        out.record("(I4)", {s.NP(k)});
         for (int j = 1; j <= s.NP(k); ++j)
-            write_record(out, "(3(E12.6,1X))", {s.xc(k, j), s.ys(k, j), s.yp(k, j)});
+            out.record("(3(E12.6,1X))", {s.xc(k, j), s.ys(k, j), s.yp(k, j)});
     }
-    write_record(out, "(A40)", {std::string("HUB BILGISINI PEROF.SON DOSYASINDAN ALIN")});
-    return std::move(out).str();
+    out.record("(A40)", {std::string("HUB BILGISINI PEROF.SON DOSYASINDAN ALIN")});
+    return std::move(out).finish();
 }
 
 std::unique_ptr<SectionReport> make_section_report(const BladeModel& model,

@@ -73,7 +73,6 @@ void run_calculation() {
 void calculate_propeller(std::istream& task_stream, std::ostream& result) {
     // One model for the whole run, zero at the start.
     auto model = std::make_unique<BladeModel>();
-    start_finite_watch();
     FreeFormatReader task(task_stream, task_file_name);
 
     show_banner(result);

@@ -1,7 +1,10 @@
 #include "filelayer/output_file.h"
+#include "filelayer/file_text.h"
 
 #include <gtest/gtest.h>
+
 #include <sys/resource.h>
+#include <limits>
 
 #include <algorithm>
 #include <csignal>
@@ -186,18 +189,45 @@ TEST(OutputFile, RedirectsNestAndRestoreTheOuterSink) {
     EXPECT_TRUE(other_entries(dir.path(), {}).empty());
 }
 
-TEST(TextStream, HoldsExactlyWhatWasWrittenWithinAndBeyondItsRoom) {
+TEST(FileText, HoldsExactlyWhatWasWrittenWithinAndBeyondItsRoom) {
     for (std::size_t room : {std::size_t{0}, std::size_t{8}, std::size_t{100000}}) {
-        std::ostringstream out = text_stream(room);
+        FileText out("PERVDAT", room);
         std::string expected;
         for (int i = 0; i < 2000; ++i) {
-            out << "line " << i << '\n';
+            out.line("line " + std::to_string(i));
             expected += "line " + std::to_string(i) + "\n";
         }
-        EXPECT_EQ(std::move(out).str(), expected) << room;
+        EXPECT_EQ(std::move(out).finish(), expected) << room;
     }
-    std::ostringstream empty = text_stream(64);
-    EXPECT_EQ(std::move(empty).str(), "");
+    EXPECT_EQ(FileText("PERVDAT", 64).finish(), "");
+}
+
+// A NaN or an infinite value refuses the whole file, whether it goes in
+// through a record or as a number text; finite values, however large or
+// small, and integers never do.
+TEST(FileText, ANonFiniteValueRefusesTheFileByName) {
+    FileText fine("SEHAM.DAT");
+    fine.record("(F5.1,I4,E12.4)", {3.4e38f, 2147483647, -1e-38f});
+    fine.check(-3.4e38f);
+    EXPECT_EQ(std::move(fine).finish(),
+              format_record("(F5.1,I4,E12.4)", {3.4e38f, 2147483647, -1e-38f}));
+    const float inf = std::numeric_limits<float>::infinity();
+    for (float bad : {std::numeric_limits<float>::quiet_NaN(), inf, -inf}) {
+        FileText in_record("PERVDAT");
+        in_record.record("(2F10.5)", {1.0f, bad});
+        in_record.line(" after the value");
+        try {
+            std::move(in_record).finish();
+            ADD_FAILURE() << bad << " was written";
+        } catch (const InputError& error) {
+            EXPECT_STREQ(error.what(),
+                         " HATA: hesaplanan degerlerde sayi olmayan (NaN) ya da sonsuz deger "
+                         "cikti; PERVDAT yazilmadi. Ear, P/D ve D degerlerini denetleyin");
+        }
+        FileText as_text("Korvanti3D_Rhino3_4_Macro.TXT");
+        as_text.check(bad);
+        EXPECT_THROW(std::move(as_text).finish(), InputError) << bad;
+    }
 }
 
 }  // namespace

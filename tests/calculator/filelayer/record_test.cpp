@@ -147,19 +147,6 @@ TEST(RecordF, InfinityAndNaNAsGfortranWritesThem) {
     EXPECT_EQ(one("(E12.4)", -nan), "         NaN\n");
 }
 
-// The writer counts the NaN and infinite values it writes, even those that
-// come out as asterisks, and nothing else.
-TEST(RecordF, NonFiniteValuesAreCounted) {
-    const float inf = std::numeric_limits<float>::infinity();
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const auto before = non_finite_values_written();
-    format_record("(3F8.2,I4,E12.4)", {1.5f, -2.25f, 1e30f, 7, 3.5e-30f});
-    EXPECT_EQ(non_finite_values_written(), before);
-    format_record("(3F8.2)", {nan, 1.0f, -inf});
-    format_record("(F2.1)", {inf});
-    EXPECT_EQ(non_finite_values_written(), before + 3);
-}
-
 // ------------------------------------------------------------- Ew.d
 
 TEST(RecordE, GfortranForm) {
