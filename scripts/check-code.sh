@@ -14,3 +14,44 @@ echo "cppcheck: calculator, drawing"
 cppcheck --quiet --error-exitcode=1 --std=c++20 --language=c++ \
   --enable=warning,performance,portability --inline-suppr \
   -I calculator -I drawing calculator drawing
+
+# No 128-bit integers and no thread-local state.
+echo "grep: __int128, thread_local"
+if grep -rn "__int128\|thread_local" calculator drawing; then
+  echo "check-code: __int128 or thread_local found (above)" >&2
+  exit 1
+fi
+
+# The calculator's folders from the bottom up: a file never includes one from
+# a folder above its own. common/ (shared with the drawing generator) is the
+# lowest.
+echo "include order: common filelayer numeric model series geometry surfaces reports run"
+layers=(common filelayer numeric model series geometry surfaces reports run)
+rank_of() {
+  local i
+  for i in "${!layers[@]}"; do
+    if [ "${layers[$i]}" = "$1" ]; then
+      echo "$i"
+      return
+    fi
+  done
+  echo ""
+}
+bad=0
+while IFS= read -r file; do
+  folder="$(basename "$(dirname "$file")")"
+  own="$(rank_of "$folder")"
+  [ -n "$own" ] || continue
+  while IFS= read -r included; do
+    target="$(rank_of "${included%%/*}")"
+    if [ -n "$target" ] && [ "$target" -gt "$own" ]; then
+      echo "$file includes $included from a higher folder" >&2
+      bad=1
+    fi
+  done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
+done < <(find calculator common -name '*.cpp' -o -name '*.h' 2>/dev/null)
+if [ "$bad" -ne 0 ]; then
+  echo "check-code: include order broken (above)" >&2
+  exit 1
+fi
+echo "check-code: all clean"
