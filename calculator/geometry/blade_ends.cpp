@@ -39,8 +39,6 @@ RootStation make_root_station(const BladeModel& m) {
 
 }  // namespace
 
-bool has_root_station(const BladeModel& model) { return model.series_number <= 3; }
-
 // The last station becomes station N-1 scaled by q = tq/tm(N-1), with its
 // chord divided by 2.75 and centred on the station's own skew: the copied
 // section then has the tip thickness tq that the parabola through the three
@@ -48,7 +46,7 @@ bool has_root_station(const BladeModel& model) { return model.series_number <= 3
 // the tabulated tip thickness tm(N)). The chordwise fraction is taken as
 // ((xc - xc(1)) - c/2)/c, from the trailing edge.
 void make_b_series_tip(BladeModel& m) {
-    if (m.series_number != 1) return;
+    if (m.series != Series::wageningen_b) return;
     const int N = m.station_count;
     float tq = 0.0f;
     quadratic_through_three_points(m.r(N - 3), m.r(N - 2), m.r(N - 1), m.tm(N - 3), m.tm(N - 2),
@@ -67,7 +65,7 @@ void make_b_series_tip(BladeModel& m) {
 BladeEnds blade_ends(const BladeModel& model) {
     BladeEnds ends;
     ends.root = make_root_station(model);
-    if (model.series_number == 4 || model.series_number == 5)
+    if (model.series == Series::kc101_gawn || model.series == Series::gawn)
         tabulated_hub_profile(model.diameter, ends.hub);
     else
         hub_profile_from_blade(model.point_count, model.r.view(), model.P.view(), model.xc,

@@ -19,10 +19,6 @@ struct BladeEnds {
     HubProfile hub;
 };
 
-// Whether the offsets file starts with a root station on the hub: the
-// Wageningen B, Ka and Kc series.
-bool has_root_station(const BladeModel& model);
-
 // The B-series tip: changes the chord and the section of the model's last
 // station. Other series are left as they are.
 void make_b_series_tip(BladeModel& model);

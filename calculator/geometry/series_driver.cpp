@@ -15,10 +15,10 @@
 #include "filelayer/console.h"
 #include "filelayer/errors.h"
 #include "filelayer/record.h"
-#include "series/kc101_gawn.h"
 #include "geometry/task_file.h"
-#include "series/wageningen_b.h"
+#include "series/kc101_gawn.h"
 #include "series/series_routines.h"
+#include "series/wageningen_b.h"
 
 namespace korvanti {
 
@@ -86,8 +86,8 @@ void console_lines(std::initializer_list<std::string_view> lines) {
 void check_series_range(const BladeModel& model) {
     const float ear = model.area_ratio;
     const float pd = model.pitch_ratio;
-    switch (model.series_number) {
-        case 4:
+    switch (model.series) {
+        case Series::kc101_gawn:
             if (ear < 0.5f || ear > 1.1f) {
                 console_record("(//)");
                 console_lines({" KC101-GAWN SERISI PERVANELERIN ACINIM ALANI ORANLARI",
@@ -96,7 +96,7 @@ void check_series_range(const BladeModel& model) {
                 pause_and_stop();
             }
             break;
-        case 5:
+        case Series::gawn:
             if (ear < 0.2f || ear > 1.1f) {
                 console_record("(//)");
                 console_lines({" GAWN SERISI PERVANELERIN ACINIM ALANI ORANLARI",
@@ -105,7 +105,7 @@ void check_series_range(const BladeModel& model) {
                 pause_and_stop();
             }
             break;
-        case 6:
+        case Series::newton_rader:
             if (ear < 0.48f || ear > 0.95f) {
                 console_record("(//)");
                 console_lines({" NEWTON-RADER SERISI PERVANELERIN ACINIM ALANLARI",
@@ -170,7 +170,7 @@ void check_series_counts(const SeriesStations& st) {
 // Nominal pitch everywhere; the four-bladed B-series is unloaded at the root.
 void set_pitch(BladeModel& model, int station_count) {
     for (int i = 1; i <= station_count; ++i) model.P(i) = model.diameter * model.pitch_ratio;
-    if (model.series_number == 1 && model.blade_count == 4) {
+    if (model.series == Series::wageningen_b && model.blade_count == 4) {
         model.P(1) = 0.822f * model.P(1);
         model.P(2) = 0.887f * model.P(2);
         model.P(3) = 0.95f * model.P(3);
@@ -275,12 +275,12 @@ void write_offset_table(const BladeModel& model, std::ostream& result) {
     const float hand = model.left_hand() ? -1.0f : 1.0f;
     write_record(result, model.left_hand() ? "(/,16X,'PERVANE OFSETI - SOL PERVANE')"
                                            : "(/,16X,'PERVANE OFSETI - SAG PERVANE')");
-    const char* rule = model.series_number == 1   ? "(90('='))"
-                       : model.series_number == 2 ? "(74('='))"
-                                                  : nullptr;
-    const char* point_rule = model.series_number == 1   ? "(90('-'))"
-                             : model.series_number == 2 ? "(74('-'))"
-                                                        : nullptr;
+    const char* rule = model.series == Series::wageningen_b    ? "(90('='))"
+                       : model.series == Series::wageningen_ka ? "(74('='))"
+                                                               : nullptr;
+    const char* point_rule = model.series == Series::wageningen_b    ? "(90('-'))"
+                             : model.series == Series::wageningen_ka ? "(74('-'))"
+                                                                     : nullptr;
     std::vector<RecordValue> row;
     if (rule) write_record(result, rule);
     for (int i = 1; i <= n; ++i) row.emplace_back(model.r(i) / (0.5f * model.diameter));
@@ -301,10 +301,11 @@ void write_offset_table(const BladeModel& model, std::ostream& result) {
 }
 
 void run_series_driver(BladeModel& model, FreeFormatReader& task, std::ostream& result) {
-    const SeriesEntry& series = series_table.at(static_cast<size_t>(model.series_number - 1));
+    const SeriesEntry& series =
+        series_table.at(static_cast<size_t>(static_cast<int>(model.series) - 1));
     SeriesStations stations;
 
-    if (model.series_number == 7)
+    if (model.series == Series::au)
         confirm_au_values(model);
     else
         check_series_range(model);
@@ -312,8 +313,7 @@ void run_series_driver(BladeModel& model, FreeFormatReader& task, std::ostream& 
     series.routine(model, stations);
     check_series_counts(stations);
     set_pitch(model, stations.station_count);
-    if (model.series_number >= 4 && model.series_number <= 6 && model.blade_count != 3)
-        model.blade_count = 3;
+    if (is_three_bladed(model.series) && model.blade_count != 3) model.blade_count = 3;
 
     read_report_parameters(task, model);
     if (model.nose_tail_option == 1) apply_nose_tail_line(model, stations);

@@ -18,10 +18,11 @@ void require_finite(FreeFormatReader& task, std::initializer_list<float> values)
 
 void read_run_parameters(FreeFormatReader& task, BladeModel& model) {
     task.skip_lines(39);
-    task.read("seri numarasi (tamsayi)", model.series_number);
-    if (model.series_number < 1 || model.series_number > 7)
-        task.fail("seri numarasi 1 ile 7 arasinda olmali, okunan " +
-                  std::to_string(model.series_number));
+    int series_number = 0;
+    task.read("seri numarasi (tamsayi)", series_number);
+    if (series_number < 1 || series_number > 7)
+        task.fail("seri numarasi 1 ile 7 arasinda olmali, okunan " + std::to_string(series_number));
+    model.series = static_cast<Series>(series_number);
     task.skip_lines(2);
     task.read("kanat sayisi Z (tamsayi) ve acinim alani orani Ear", model.blade_count,
               model.area_ratio);
@@ -45,13 +46,15 @@ void read_report_parameters(FreeFormatReader& task, BladeModel& model) {
     task.skip_lines(6);
     task.read("burun-kuyruk secenegi (tamsayi)", model.nose_tail_option);
     task.skip_lines(9);
-    task.read("kesit raporu modu ve yaricap sayisi (iki tamsayi)", model.section_report_mode,
+    int mode = 0;
+    task.read("kesit raporu modu ve yaricap sayisi (iki tamsayi)", mode,
               model.section_report_radii);
-    if (model.section_report_mode != 1 && model.section_report_mode != 2)
-        task.fail("kesit raporu modu 1 ya da 2 olmali, okunan " +
-                  std::to_string(model.section_report_mode));
-    if (model.section_report_mode == 2 && (model.section_report_radii < min_report_radii ||
-                                           model.section_report_radii > max_report_radii))
+    if (mode != 1 && mode != 2)
+        task.fail("kesit raporu modu 1 ya da 2 olmali, okunan " + std::to_string(mode));
+    model.section_report_mode = static_cast<ReportMode>(mode);
+    if (model.section_report_mode == ReportMode::equally_spaced &&
+        (model.section_report_radii < min_report_radii ||
+         model.section_report_radii > max_report_radii))
         task.fail("mod 2 icin yaricap sayisi " + std::to_string(min_report_radii) + " ile " +
                   std::to_string(max_report_radii) + " arasinda olmali, okunan " +
                   std::to_string(model.section_report_radii));

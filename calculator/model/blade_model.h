@@ -12,12 +12,39 @@ namespace korvanti {
 inline constexpr int max_stations = 30;
 inline constexpr int max_points = 30;
 
+// The standard series, numbered as the task file names them.
+enum class Series : int {
+    wageningen_b = 1,
+    wageningen_ka = 2,  // ducted
+    wageningen_kc = 3,  // ducted
+    kc101_gawn = 4,
+    gawn = 5,
+    newton_rader = 6,
+    au = 7,
+};
+
+// The Wageningen blades end short of the hub: the offsets file starts with a
+// station on the hub, extrapolated from the innermost three.
+constexpr bool has_root_station(Series series) {
+    return series == Series::wageningen_b || series == Series::wageningen_ka ||
+           series == Series::wageningen_kc;
+}
+
+// KC101-Gawn, Gawn and Newton-Rader are three-bladed series.
+constexpr bool is_three_bladed(Series series) {
+    return series == Series::kc101_gawn || series == Series::gawn || series == Series::newton_rader;
+}
+
+// Where the interpolated section report is made: at the stations of the
+// offsets file (1), or at equally spaced radii from the root to the tip (2).
+enum class ReportMode : int { file_stations = 1, equally_spaced = 2 };
+
 using StationArray = Array1<float, max_stations>;
 using SectionTable = Array2<float, max_stations, max_points>;  // (station i, point j)
 
 struct BladeModel {
     // Run parameters.
-    int series_number = 0;     // 1 B, 2 Ka, 3 Kc, 4 KC101-Gawn, 5 Gawn, 6 Newton-Rader, 7 AU
+    Series series = Series::wageningen_b;
     int blade_count = 0;       // Z
     float area_ratio = 0.0f;   // Ear
     float handedness = 0.0f;   // below 0.5: left hand
@@ -25,7 +52,7 @@ struct BladeModel {
     float diameter = 0.0f;     // D, metres
     float rake_angle = 0.0f;   // degrees
     int nose_tail_option = 0;
-    int section_report_mode = 0;
+    ReportMode section_report_mode = ReportMode::file_stations;
     int section_report_radii = 0;
     std::string series_label;  // 25 characters
 

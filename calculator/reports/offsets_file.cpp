@@ -25,7 +25,7 @@ constexpr const char* point_record = "(3(E12.6,1X))";
 std::string offsets_text(const BladeModel& m, const BladeEnds& ends) {
     const RootStation& root = ends.root;
     const HubProfile& hub = ends.hub;
-    const bool with_root = has_root_station(m);
+    const bool with_root = has_root_station(m.series);
     FileText out(offsets_file_name);
     out.record("(I4)", {with_root ? m.station_count + 1 : m.station_count});
     out.record("(A25)", {m.series_label});

@@ -214,10 +214,10 @@ float hub_profile_shift(const OffsetsFileData& file) {
     return file.xs(1) * sin_phi + file.iT(1) + (a_te + a_le) / 2.0f;
 }
 
-void choose_report_radii(const OffsetsFileData& file, int mode, int radii,
+void choose_report_radii(const OffsetsFileData& file, ReportMode mode, int radii,
                          ReportSections& sections) {
     int N = file.N;
-    if (mode != 2) {
+    if (mode != ReportMode::equally_spaced) {
         sections.M = N;
         for (int k = 1; k <= N; ++k) sections.r(k) = file.r(k);
         return;
@@ -241,10 +241,10 @@ void choose_report_radii(const OffsetsFileData& file, int mode, int radii,
     sections.r(M) = file.r(N);
 }
 
-void interpolate_sections(const OffsetsFileData& file, int mode, ReportSections& sections) {
+void interpolate_sections(const OffsetsFileData& file, ReportMode mode, ReportSections& sections) {
     int M = sections.M;
     for (int k = 1; k <= M; ++k) sections.NP(k) = (M > file.N) ? file.NP(file.N) : file.NP(k);
-    if (mode != 2) {
+    if (mode != ReportMode::equally_spaced) {
         copy_file_stations(file, sections);
     } else {
         int points = file.NP(file.N);
@@ -280,7 +280,7 @@ void section_characteristics(ReportSections& s) {
     }
 }
 
-void check_post_capacities(const ReportSections& sections, int mode, int blade_count) {
+void check_post_capacities(const ReportSections& sections, ReportMode mode, int blade_count) {
     int Nc = surface_point_count(mode, sections);
     if (Nc < 3 || Nc > max_surface_points)
         throw InputError(" HATA: yuzeyin veter boyu nokta sayisi Nc = " + std::to_string(Nc) +
@@ -333,7 +333,7 @@ std::unique_ptr<SectionReport> make_section_report(const BladeModel& model,
     auto report = std::make_unique<SectionReport>();
     std::istringstream offsets(offsets_text);
     read_offsets_file(offsets, report->file, report->hub);
-    int mode = model.section_report_mode;
+    ReportMode mode = model.section_report_mode;
     choose_report_radii(report->file, mode, model.section_report_radii, report->sections);
     interpolate_sections(report->file, mode, report->sections);
     check_post_capacities(report->sections, mode, model.blade_count);

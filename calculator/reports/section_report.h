@@ -23,16 +23,16 @@ float hub_profile_shift(const OffsetsFileData& file);
 // Report radii of mode 2 (equally spaced) or of any other mode (the file's
 // stations), with the sections there: `sections` gets M, r, P, iT, xs, NP,
 // xc, ys, yp, yc, and the chord from the section ends.
-void choose_report_radii(const OffsetsFileData& file, int mode, int radii,
+void choose_report_radii(const OffsetsFileData& file, ReportMode mode, int radii,
                          ReportSections& sections);
-void interpolate_sections(const OffsetsFileData& file, int mode, ReportSections& sections);
+void interpolate_sections(const OffsetsFileData& file, ReportMode mode, ReportSections& sections);
 
 // TMAX/CHORD, TMX_LE/CHORD, FMAX/CHORD and FMX_LE/CHORD of every report radius.
 void section_characteristics(ReportSections& sections);
 
 // Refuses, before anything of the post-processing is written, a blade whose
 // surfaces or mesh would not fit their tables.
-void check_post_capacities(const ReportSections& sections, int mode, int blade_count);
+void check_post_capacities(const ReportSections& sections, ReportMode mode, int blade_count);
 
 // The section-offsets block of the result file and the text of PEROF2.SON.
 void write_section_block(const ReportSections& sections, float D, std::ostream& result);

@@ -116,8 +116,8 @@ Point3 helix_point(float xm, float Y0, float r, float h, float q, float iT) {
 
 }  // namespace
 
-int surface_point_count(int mode, const ReportSections& sections) {
-    return (mode == 2) ? sections.M : sections.NP(1);
+int surface_point_count(ReportMode mode, const ReportSections& sections) {
+    return (mode == ReportMode::equally_spaced) ? sections.M : sections.NP(1);
 }
 
 void fit_section_sides(const ReportSections& s, SectionSideSplines& pressure,

@@ -13,7 +13,7 @@ namespace korvanti {
 
 // Chordwise points of every surface row: NP of the first file station in
 // mode 1, the number of report radii in mode 2.
-int surface_point_count(int mode, const ReportSections& sections);
+int surface_point_count(ReportMode mode, const ReportSections& sections);
 
 // Per radius, the not-a-knot splines of yp and ys against xc.
 void fit_section_sides(const ReportSections& sections, SectionSideSplines& pressure,

@@ -40,8 +40,8 @@ struct HubGrid {
     Array1<HubExtension, 2> toward_end;      // towards xH(NH), from root point J = 1
     Array1<HubExtension, 2> toward_start;    // towards xH(1), from root point J = Nc
     Array1<int, hub_grid_row_capacity> NPR;  // points of each grid row
-    Array2<float, hub_grid_row_capacity, strip_capacity> X, Y, Z;
-    Array2<int, hub_grid_row_capacity, strip_capacity> NODE;
+    Array2<float, hub_grid_row_capacity, strip_capacity> X, Y, Z;  // (grid row, column) points
+    Array2<int, hub_grid_row_capacity, strip_capacity> NODE;       // their mesh node numbers
     Array1<int, strip_capacity> root_pressure;  // root node lists of the blade's first row
     Array1<int, strip_capacity> root_suction;
 };

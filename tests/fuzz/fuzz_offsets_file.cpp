@@ -18,13 +18,13 @@ namespace {
 
 BladeModel post_model(int mode, int radii, int blade_count, float handedness) {
     BladeModel model;
-    model.series_number = 1;
+    model.series = Series::wageningen_b;
     model.blade_count = blade_count;
     model.area_ratio = 0.55f;
     model.handedness = handedness;
     model.pitch_ratio = 1.0f;
     model.diameter = 2.0f;
-    model.section_report_mode = mode;
+    model.section_report_mode = static_cast<ReportMode>(mode);
     model.section_report_radii = radii;
     return model;
 }

@@ -77,13 +77,13 @@ inline std::string offsets_file_text(const FixtureBlade& b) {
 inline BladeModel fixture_model(const FixtureBlade& b, int mode, int radii,
                                 float handedness = 0.6f) {
     BladeModel model;
-    model.series_number = 5;
+    model.series = Series::gawn;
     model.blade_count = b.Z;
     model.area_ratio = 0.55f;
     model.handedness = handedness;
     model.pitch_ratio = 1.0f;
     model.diameter = b.D;
-    model.section_report_mode = mode;
+    model.section_report_mode = static_cast<ReportMode>(mode);
     model.section_report_radii = radii;
     return model;
 }

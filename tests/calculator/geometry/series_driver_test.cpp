@@ -96,7 +96,7 @@ TEST(SeriesDriver, B4_55PitchLabelAndModel) {
         EXPECT_FLOAT_EQ(m.P(i), reduction[i - 1] * 2.0f) << i;
         EXPECT_EQ(m.c(i), m.xc(i, 20) - m.xc(i, 1)) << i;
     }
-    EXPECT_EQ(m.section_report_mode, 1);
+    EXPECT_EQ(m.section_report_mode, ReportMode::file_stations);
     EXPECT_EQ(m.section_report_radii, 11);
     EXPECT_EQ(run.console, "\n");
 }
@@ -194,7 +194,7 @@ TEST(SeriesDriver, NoseTailOptionTurnsOrdinatesOnly) {
 
 TEST(SeriesDriver, WideTableGoesOnWithoutItsLabel) {
     BladeModel m;
-    m.series_number = 2;
+    m.series = Series::wageningen_ka;
     m.diameter = 2.0f;
     m.handedness = 1.0f;
     m.station_count = 22;

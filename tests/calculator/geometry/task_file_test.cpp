@@ -33,7 +33,7 @@ TEST(TaskFile, ReadsTheValueLines) {
     EXPECT_EQ(task.line_number(), 50);
     read_report_parameters(task, model);
     EXPECT_EQ(task.line_number(), 67);
-    EXPECT_EQ(model.series_number, 1);
+    EXPECT_EQ(model.series, Series::wageningen_b);
     EXPECT_EQ(model.blade_count, 4);
     EXPECT_EQ(model.area_ratio, 0.55f);
     EXPECT_EQ(model.handedness, 1.0f);
@@ -41,7 +41,7 @@ TEST(TaskFile, ReadsTheValueLines) {
     EXPECT_EQ(model.pitch_ratio, 1.0f);
     EXPECT_EQ(model.diameter, 2.0f);
     EXPECT_EQ(model.nose_tail_option, 0);
-    EXPECT_EQ(model.section_report_mode, 2);
+    EXPECT_EQ(model.section_report_mode, ReportMode::equally_spaced);
     EXPECT_EQ(model.section_report_radii, 11);
 }
 

@@ -147,7 +147,7 @@ TEST(OffsetsFile, B4_55RadialSummary) {
 
 // A plain blade: flat sections (thickness t on a flat face), no skew.
 void plain_blade(int series, BladeModel& m) {
-    m.series_number = series;
+    m.series = static_cast<Series>(series);
     m.blade_count = 3;
     m.area_ratio = 0.5f;
     m.diameter = 2.0f;

@@ -104,8 +104,8 @@ TEST(ReadOffsetsFile, RefusesFilesThatDoNotFitTheTables) {
 TEST(ReportRadii, ModeOneTakesTheFileStationsWithTheChordFromTheSectionEnds) {
     auto data = read_fixture(FixtureBlade{});
     ReportSections s;
-    choose_report_radii(data->file, 1, 0, s);
-    interpolate_sections(data->file, 1, s);
+    choose_report_radii(data->file, ReportMode::file_stations, 0, s);
+    interpolate_sections(data->file, ReportMode::file_stations, s);
     ASSERT_EQ(s.M, 5);
     for (int k = 1; k <= 5; ++k) {
         EXPECT_EQ(s.r(k), data->file.r(k));
@@ -120,21 +120,21 @@ TEST(ReportRadii, ModeOneTakesTheFileStationsWithTheChordFromTheSectionEnds) {
 TEST(ReportRadii, ModeTwoIsEquallySpacedBetweenTheFirstAndLastStation) {
     auto data = read_fixture(FixtureBlade{});
     ReportSections two;
-    choose_report_radii(data->file, 2, 2, two);
+    choose_report_radii(data->file, ReportMode::equally_spaced, 2, two);
     ASSERT_EQ(two.M, 2);
     EXPECT_EQ(two.r(1), data->file.r(1));
     EXPECT_EQ(two.r(2), data->file.r(5));
 
     ReportSections nine;
-    choose_report_radii(data->file, 2, 9, nine);
+    choose_report_radii(data->file, ReportMode::equally_spaced, 9, nine);
     ASSERT_EQ(nine.M, 9);
     EXPECT_EQ(nine.r(1), data->file.r(1));
     EXPECT_EQ(nine.r(9), data->file.r(5));
     for (int k = 1; k <= 9; ++k) EXPECT_NEAR(nine.r(k), 0.2f + 0.1f * (k - 1), 1e-6f);
 
     ReportSections none;
-    EXPECT_THROW(choose_report_radii(data->file, 2, 1, none), InputError);
-    EXPECT_THROW(choose_report_radii(data->file, 2, 31, none), InputError);
+    EXPECT_THROW(choose_report_radii(data->file, ReportMode::equally_spaced, 1, none), InputError);
+    EXPECT_THROW(choose_report_radii(data->file, ReportMode::equally_spaced, 31, none), InputError);
 }
 
 // Pitch, rake and skew are linear in r, the chord and the abscissae
@@ -144,8 +144,8 @@ TEST(ReportRadii, ModeTwoInterpolatesEverySectionAcrossTheStations) {
     FixtureBlade blade;
     auto data = read_fixture(blade);
     ReportSections s;
-    choose_report_radii(data->file, 2, 9, s);
-    interpolate_sections(data->file, 2, s);
+    choose_report_radii(data->file, ReportMode::equally_spaced, 9, s);
+    interpolate_sections(data->file, ReportMode::equally_spaced, s);
     // r = 0.3: P = 1.72, iT = 0.015, xs = 0.006, c = 0.445, tmax = 0.027.
     EXPECT_NEAR(s.P(2), 1.72f, 2e-6f);
     EXPECT_NEAR(s.iT(2), 0.015f, 1e-7f);
@@ -164,8 +164,8 @@ TEST(ReportRadii, ModeTwoInterpolatesEverySectionAcrossTheStations) {
 TEST(SectionCharacteristics, ThicknessAndCamberFromTheDiscretePoints) {
     auto data = read_fixture(FixtureBlade{});
     ReportSections s;
-    choose_report_radii(data->file, 1, 0, s);
-    interpolate_sections(data->file, 1, s);
+    choose_report_radii(data->file, ReportMode::file_stations, 0, s);
+    interpolate_sections(data->file, ReportMode::file_stations, s);
     section_characteristics(s);
     // Station 1: tmax 0.03 at mid-chord of a 0.44 chord; camber half of it.
     EXPECT_NEAR(s.tmax_chord(1), 0.03f / 0.44f, 1e-6f);
@@ -179,8 +179,8 @@ TEST(SectionCharacteristics, NoPositiveCamberGivesZeroAndTiesKeepTheFirstPoint) 
     below.face_below = true;
     auto data = read_fixture(below);
     ReportSections s;
-    choose_report_radii(data->file, 1, 0, s);
-    interpolate_sections(data->file, 1, s);
+    choose_report_radii(data->file, ReportMode::file_stations, 0, s);
+    interpolate_sections(data->file, ReportMode::file_stations, s);
     // A flat top from point 5 to 7: the first of them is the position.
     s.ys(2, 5) = s.ys(2, 6);
     s.ys(2, 7) = s.ys(2, 6);
@@ -198,8 +198,8 @@ TEST(SectionCharacteristics, NoPositiveCamberGivesZeroAndTiesKeepTheFirstPoint) 
 TEST(SectionBlock, HeadingsDataLinesAndPointColumns) {
     auto data = read_fixture(FixtureBlade{});
     ReportSections s;
-    choose_report_radii(data->file, 1, 0, s);
-    interpolate_sections(data->file, 1, s);
+    choose_report_radii(data->file, ReportMode::file_stations, 0, s);
+    interpolate_sections(data->file, ReportMode::file_stations, s);
     section_characteristics(s);
     std::ostringstream out;
     write_section_block(s, 2.0f, out);
@@ -250,8 +250,8 @@ TEST(SectionBlock, HeadingsDataLinesAndPointColumns) {
 TEST(InterpolatedOffsetsFile, LayoutOfPerof2) {
     auto data = read_fixture(FixtureBlade{});
     ReportSections s;
-    choose_report_radii(data->file, 1, 0, s);
-    interpolate_sections(data->file, 1, s);
+    choose_report_radii(data->file, ReportMode::file_stations, 0, s);
+    interpolate_sections(data->file, ReportMode::file_stations, s);
     auto lines = split_lines(interpolated_offsets_text(s, 2.0f, 4));
     ASSERT_EQ(lines.size(), 4u + 5u + 5u * 12u + 1u);
     EXPECT_EQ(lines[0], "   5");
@@ -293,17 +293,18 @@ TEST(SectionReport, MeshCapacityFollowsTheCountsOfTheGrid) {
     ReportSections s;
     s.M = 11;
     s.NP(1) = 11;
-    EXPECT_NO_THROW(check_post_capacities(s, 2, 4));
+    EXPECT_NO_THROW(check_post_capacities(s, ReportMode::equally_spaced, 4));
     s.M = 30;
     s.NP(1) = 22;
-    EXPECT_NO_THROW(check_post_capacities(s, 1, 2));  // the largest mesh: 2632 nodes, 2590 panels
+    EXPECT_NO_THROW(check_post_capacities(s, ReportMode::file_stations,
+                                          2));  // the largest mesh: 2632 nodes, 2590 panels
     MeshCounts largest = mesh_counts(2, 22, 30);
     EXPECT_EQ(largest.hub_nodes + largest.blade_nodes, 2632);
     EXPECT_EQ(largest.hub_panels + largest.blade_panels, 2590);
     s.NP(1) = 2;
-    EXPECT_THROW(check_post_capacities(s, 1, 4), InputError);
+    EXPECT_THROW(check_post_capacities(s, ReportMode::file_stations, 4), InputError);
     s.M = 23;
-    EXPECT_THROW(check_post_capacities(s, 2, 4), InputError);
+    EXPECT_THROW(check_post_capacities(s, ReportMode::equally_spaced, 4), InputError);
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ struct BRun {
 void run_b_series(int Z, float Ear, float D, const std::string& data, BRun& run) {
     ScratchDir dir;
     testing::write_file(dir.path() / "WAGBPROP.DAT", data);
-    run.model.series_number = 1;
+    run.model.series = Series::wageningen_b;
     run.model.blade_count = Z;
     run.model.area_ratio = Ear;
     run.model.diameter = D;
