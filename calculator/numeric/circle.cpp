@@ -6,9 +6,8 @@
 #include <cmath>
 #include <string>
 
-#include "filelayer/console.h"
 #include "filelayer/errors.h"
-#include "filelayer/record.h"
+#include "numeric/numeric_failure.h"
 
 namespace korvanti {
 
@@ -20,29 +19,13 @@ float chord_slope(float xa, float ya, float xb, float yb) {
     return (yb - ya) / (xb - xa);
 }
 
-[[noreturn]] void stop_on_collinear_points() {
-    console_line("");
-    console_line(" three point lie in a straight line");
-    console_line(" these can not be create a circle");
-    console_line(" no possible solution");
-    stop();
-}
-
-// The free-format line of a zero pivot, its row number in a 12-column field.
-[[noreturn]] void stop_on_zero_pivot(int row) {
-    std::string line = format_record("(' problem at',I12,'  .line - stop')", {row});
-    if (!line.empty() && line.back() == '\n') line.pop_back();
-    console_line(line);
-    stop();
-}
-
 }  // namespace
 
 void circle_through_three_points(float x1, float y1, float x2, float y2, float x3, float y3,
                                  float& xc, float& yc, float& radius) {
     const float m1 = chord_slope(x1, y1, x2, y2);
     const float m2 = chord_slope(x2, y2, x3, y3);
-    if (std::fabs(m1 - m2) < 1e-6f) stop_on_collinear_points();
+    if (std::fabs(m1 - m2) < 1e-6f) throw CollinearPoints();
 
     // Unknowns in the order F, D, E.
     LinearSystemMatrix a;
@@ -74,7 +57,7 @@ void solve_linear_system(int n, LinearSystemMatrix& a, View1<const float> b, Vie
         x(i) = 0.0f;
     }
     for (int i = 1; i <= n; ++i) {
-        if (std::fabs(a(i, i)) < 1e-7f) stop_on_zero_pivot(i);
+        if (std::fabs(a(i, i)) < 1e-7f) throw ZeroPivot(i);
         const float pivot = a(i, i);
         for (int k = 1; k <= n + 1; ++k) a(i, k) = a(i, k) / pivot;
         for (int j = i + 1; j <= n; ++j) {

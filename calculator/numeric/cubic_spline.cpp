@@ -8,6 +8,7 @@
 
 #include "filelayer/console.h"
 #include "filelayer/errors.h"
+#include "numeric/numeric_failure.h"
 
 namespace korvanti {
 
@@ -101,6 +102,8 @@ void cubic_spline_fit(View1<const float> tau, SplineView<float> c, int n, int be
                          " are not available (only 0, not-a-knot)");
     }
     check_spline_size(n, tau, c);
+    for (int m = 2; m <= n; ++m)
+        if (!(tau(m) > tau(m - 1))) throw NotIncreasing("cubic spline", m);
     if (n < 2) return;
     spline_differences(tau, c, n);
     spline_first_equation(c, n);

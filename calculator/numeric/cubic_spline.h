@@ -50,7 +50,7 @@ private:
 };
 
 // Fits the spline through tau(1..n) and the ordinates held in c(1, 1..n);
-// fills c(2..4, *). n >= 2, tau strictly increasing. Only end code 0
+// fills c(2..4, *). n >= 2, tau strictly increasing (else NotIncreasing). Only end code 0
 // (not-a-knot) exists at either end; any other code is refused.
 void cubic_spline_fit(View1<const float> tau, SplineView<float> c, int n, int begin_code,
                       int end_code);

@@ -10,10 +10,16 @@
 #include "filelayer/console.h"
 #include "filelayer/errors.h"
 #include "filelayer/record.h"
+#include "numeric/numeric_failure.h"
 
 namespace korvanti {
 
 namespace {
+
+void require_increasing(const char* routine, int n, View1<const float> x) {
+    for (int k = 2; k <= n; ++k)
+        if (!(x(k) > x(k - 1))) throw NotIncreasing(routine, k);
+}
 
 void show_interpolant_out_of_range(float first, float x, float last) {
     console_line(" **** INTERPOLANT ARALIGIN DISINDA ****");
@@ -82,12 +88,12 @@ void three_point_interpolate(int n, View1<const float> x_table, View1<const floa
                          " entries, a table of 3 to " + std::to_string(x_table.size()) +
                          " is needed");
     }
+    require_increasing("three-point interpolation", n, x_table);
     const int i = interval_of(n, x_table, x);
     if (x < x_table(1) || x > x_table(n)) {
         show_interpolant_out_of_range(x_table(1), x, x_table(n));
         return;
     }
-    if (i == 0) return;  // abscissae not increasing: nothing brackets x
     if (std::fabs(y_table(i) - y_table(i + 1)) < 1e-5f) {
         y = y_table(i);
         return;
@@ -113,6 +119,7 @@ float integrate_three_point(int n, View1<const float> x_table, View1<const float
                          " points, a table of 3 to " + std::to_string(x_table.size()) +
                          " is needed");
     }
+    require_increasing("three-point quadrature", n, x_table);
     const View1<const float>& x = x_table;
     const View1<const float>& y = y_table;
     float h1 = x(2) - x(1);

@@ -9,7 +9,8 @@ namespace korvanti {
 
 // y = value at x of the parabola (mode != 1) or line (mode 1) through three
 // neighbouring entries of x_table(1..n), y_table(1..n); n >= 3, x_table
-// increasing. Outside the table shows the out-of-range lines and leaves y.
+// strictly increasing (else NotIncreasing). Outside the table shows the
+// out-of-range lines and leaves y.
 void three_point_interpolate(int n, View1<const float> x_table, View1<const float> y_table, float x,
                              float& y, int mode);
 
@@ -20,7 +21,8 @@ void two_point_line(float x1, float y1, float x2, float y2, float x, float& y);
 // second point (differs from two_point_line in the last bits).
 void two_point_line_back(float x1, float y1, float x2, float y2, float x, float& y);
 
-// Integral of y over [x_table(1), x_table(n)] by piecewise parabolas; n >= 3.
+// Integral of y over [x_table(1), x_table(n)] by piecewise parabolas; n >= 3,
+// x_table strictly increasing (else NotIncreasing).
 float integrate_three_point(int n, View1<const float> x_table, View1<const float> y_table);
 
 // Rebuilds row n (points 1..m) of xc, yb and yf by the line through rows n-2

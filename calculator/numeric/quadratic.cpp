@@ -6,8 +6,8 @@
 #include <cmath>
 #include <utility>
 
-#include "filelayer/console.h"
 #include "numeric/arrays.h"
+#include "numeric/numeric_failure.h"
 
 namespace korvanti {
 
@@ -21,33 +21,26 @@ struct Pivot {
     int column = 0;
 };
 
-// Largest unused entry, later entries of equal size winning.
+// Largest entry in an unused row and column, later entries of equal size
+// winning. A column is chosen only while it is unused, so none is used twice.
 Pivot choose_pivot(const Matrix3& a, const Array1<int, 3>& used) {
     Pivot p;
     float big = 0.0f;
     for (int j = 1; j <= 3; ++j) {
         if (used(j) == 1) continue;
         for (int k = 1; k <= 3; ++k) {
-            if (used(k) == 0) {
-                if (std::fabs(a(j, k)) >= big) {
-                    big = std::fabs(a(j, k));
-                    p = Pivot{j, k};
-                }
-            } else if (used(k) > 1) {
-                pause("Singular matrix");
+            if (used(k) == 0 && std::fabs(a(j, k)) >= big) {
+                big = std::fabs(a(j, k));
+                p = Pivot{j, k};
             }
         }
     }
     return p;
 }
 
-// A vanishing pivot means two equal abscissae; the value would be garbage,
-// so the run stops after the pause.
-void stop_if_singular(float pivot_value) {
-    if (!(std::fabs(pivot_value) >= 1e-6f)) {
-        pause("Singular matrix.");
-        stop();
-    }
+// A vanishing pivot means two equal abscissae; the value would be garbage.
+void require_pivot(float pivot_value) {
+    if (!(std::fabs(pivot_value) >= 1e-6f)) throw SingularMatrix();
 }
 
 void eliminate_column(Matrix3& a, Vector3& b, int col) {
@@ -68,9 +61,7 @@ void gauss_jordan(Matrix3& a, Vector3& b) {
     Array1<int, 3> used, pivot_row, pivot_column;
     for (int pass = 1; pass <= 3; ++pass) {
         const Pivot p = choose_pivot(a, used);
-        if (p.column == 0) {  // nothing comparable to choose: not-a-number entries
-            stop_if_singular(0.0f);
-        }
+        if (p.column == 0) throw SingularMatrix();  // nothing comparable: not-a-number entries
         used(p.column) += 1;
         if (p.row != p.column) {
             for (int k = 1; k <= 3; ++k) std::swap(a(p.row, k), a(p.column, k));
@@ -78,7 +69,7 @@ void gauss_jordan(Matrix3& a, Vector3& b) {
         }
         pivot_row(pass) = p.row;
         pivot_column(pass) = p.column;
-        stop_if_singular(a(p.column, p.column));
+        require_pivot(a(p.column, p.column));
         eliminate_column(a, b, p.column);
     }
     // Undo the column interchanges: completes the inverse in a, b is final.

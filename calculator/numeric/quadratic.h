@@ -5,7 +5,7 @@
 namespace korvanti {
 
 // y = c0 + c1·x + c2·x² through (x1, y1), (x2, y2), (x3, y3). Equal
-// abscissae pause with "Singular matrix." and then stop the run.
+// abscissae throw SingularMatrix and leave y as it was.
 void quadratic_through_three_points(float x1, float x2, float x3, float y1, float y2, float y3,
                                     float x, float& y);
 

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "filelayer/console.h"
 #include "filelayer/errors.h"
@@ -14,6 +15,7 @@
 #include "geometry/series_driver.h"
 #include "geometry/task_file.h"
 #include "model/blade_model.h"
+#include "numeric/numeric_failure.h"
 #include "reports/blade_mass.h"
 #include "reports/offsets_file.h"
 #include "reports/post_processing.h"
@@ -24,6 +26,8 @@ namespace korvanti {
 namespace {
 
 constexpr const char* result_file_name = "Korvanti.SON";
+
+void calculate_steps(std::istream& task_stream, std::ostream& result);
 
 // The series list is information only: the series comes from the task file.
 void show_series_menu() {
@@ -71,6 +75,27 @@ void run_calculation() {
 }  // namespace
 
 void calculate_propeller(std::istream& task_stream, std::ostream& result) {
+    try {
+        calculate_steps(task_stream, result);
+    } catch (const NumericFailure& failure) {
+        stop_after_numeric_failure(failure);
+    }
+}
+
+void stop_after_numeric_failure(const NumericFailure& failure) {
+    const std::vector<std::string>& lines = failure.lines();
+    for (size_t k = 0; k < lines.size(); ++k) {
+        if (k == 0 && failure.pauses())
+            pause(lines[k]);
+        else
+            console_line(lines[k]);
+    }
+    stop();
+}
+
+namespace {
+
+void calculate_steps(std::istream& task_stream, std::ostream& result) {
     // One model for the whole run, zero at the start.
     auto model = std::make_unique<BladeModel>();
     FreeFormatReader task(task_stream, task_file_name);
@@ -88,6 +113,8 @@ void calculate_propeller(std::istream& task_stream, std::ostream& result) {
 
     write_author_notice(result, 4);
 }
+
+}  // namespace
 
 int run_calculator() {
     try {

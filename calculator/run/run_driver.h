@@ -4,6 +4,8 @@
 
 #include <iosfwd>
 
+#include "numeric/numeric_failure.h"
+
 namespace korvanti {
 
 // The steps of one run between opening and closing the files: reads the task
@@ -11,6 +13,10 @@ namespace korvanti {
 // `result` and every other output file through write_output_file. Stops and
 // input errors unwind out of it.
 void calculate_propeller(std::istream& task, std::ostream& result);
+
+// A numerical routine found no solution: its lines on the console (the
+// first as a pause where it asks for one), then the stop.
+[[noreturn]] void stop_after_numeric_failure(const NumericFailure& failure);
 
 // Runs the whole calculation; returns the exit status (0 for a finished run
 // and for every orderly stop, 1 for input that cannot be used).

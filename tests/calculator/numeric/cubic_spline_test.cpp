@@ -8,6 +8,7 @@
 
 #include "filelayer/console.h"
 #include "filelayer/errors.h"
+#include "numeric/numeric_failure.h"
 #include "support/test_support.h"
 
 namespace korvanti {
@@ -122,6 +123,25 @@ TEST(CubicSpline, RefusesOtherEndConditionsAndOversizedTables) {
     EXPECT_THROW(cubic_spline_fit(tau.view(), c, 5, 1, 0), InputError);
     EXPECT_THROW(cubic_spline_fit(tau.view(), c, 5, 0, 2), InputError);
     EXPECT_THROW(cubic_spline_fit(tau.view(), c, 31, 0, 0), InputError);
+}
+
+// Equal or falling abscissae would divide by a zero or negative step.
+TEST(CubicSpline, RefusesAbscissaeThatDoNotIncreaseStrictly) {
+    SplineCoefficients<30> c;
+    for (const auto& knots :
+         {std::vector<float>{0.0f, 1.0f, 1.0f, 2.0f}, std::vector<float>{0.0f, 2.0f, 1.0f, 3.0f}}) {
+        Array1<float, 30> tau;
+        for (int i = 1; i <= 4; ++i) tau(i) = knots[static_cast<size_t>(i - 1)];
+        try {
+            cubic_spline_fit(tau.view(), c, 4, 0, 0);
+            ADD_FAILURE() << "accepted";
+        } catch (const NotIncreasing& error) {
+            EXPECT_NE(
+                std::string(error.what()).find("cubic spline: apsisler artan sirada degil (3."),
+                std::string::npos)
+                << error.what();
+        }
+    }
 }
 
 class FindInterval : public ::testing::Test {

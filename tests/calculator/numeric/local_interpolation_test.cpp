@@ -7,6 +7,7 @@
 
 #include "filelayer/console.h"
 #include "filelayer/errors.h"
+#include "numeric/numeric_failure.h"
 
 namespace korvanti {
 namespace {
@@ -120,6 +121,18 @@ TEST_F(ThreePointInterpolate, RefusesTablesBeyondTheirLength) {
     float y = 0.0f;
     EXPECT_THROW(three_point_interpolate(21, xt.view(), yt.view(), 0.5f, y, 2), InputError);
     EXPECT_THROW(three_point_interpolate(2, xt.view(), yt.view(), 0.5f, y, 2), InputError);
+}
+
+// A table whose abscissae repeat or fall is refused, however x lies, and
+// so is the same table for the quadrature.
+TEST_F(ThreePointInterpolate, RefusesAbscissaeThatDoNotIncreaseStrictly) {
+    for (auto xs : {std::initializer_list<float>{0.0f, 1.0f, 1.0f, 2.0f},
+                    std::initializer_list<float>{0.0f, 2.0f, 1.0f, 3.0f}}) {
+        table(xs, cube);
+        for (float x : {0.5f, 1.0f, 5.0f}) EXPECT_THROW(at(x, 2), NotIncreasing) << x;
+        EXPECT_THROW(integrate_three_point(n, xt.view(), yt.view()), NotIncreasing);
+    }
+    EXPECT_EQ(out.str(), "");
 }
 
 TEST(TwoPointLine, TheTwoFormsAreExactAtTheirOwnAnchor) {
