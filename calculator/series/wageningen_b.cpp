@@ -14,8 +14,8 @@
 
 #include "filelayer/errors.h"
 #include "filelayer/freeformat.h"
-#include "numeric/quadratic.h"
 #include "numeric/local_interpolation.h"
+#include "numeric/quadratic.h"
 
 namespace korvanti {
 
