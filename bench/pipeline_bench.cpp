@@ -90,8 +90,8 @@ std::uintmax_t output_bytes(const fs::path& dir) {
 // One whole run in the working directory; false unless it ended with status 0.
 bool run_once(std::ostream& console) {
     std::istringstream keyboard;
-    korvanti::ConsoleRedirect redirect(console, keyboard);
-    return korvanti::run_calculator() == 0;
+    korvanti::Console to_console(console, keyboard);
+    return korvanti::run_calculator(to_console) == 0;
 }
 
 void whole_run(benchmark::State& state, const Example& example, bool fresh) {
@@ -128,11 +128,12 @@ public:
 // The steps of one run with the output files kept in memory (all of them, or
 // only those `memory` wants); the number of bytes of the result and of every
 // file.
-std::size_t calculate_in_memory(const std::string& task_text, korvanti::MemoryOutput&& memory) {
+std::size_t calculate_in_memory(const std::string& task_text, korvanti::MemoryOutput&& memory,
+                                korvanti::Console& console) {
     korvanti::OutputRedirect to_memory(memory);
     std::istringstream task(task_text);
     std::ostringstream result;
-    korvanti::calculate_propeller(task, result);
+    korvanti::calculate_propeller(task, result, console);
     std::size_t bytes = result.str().size();
     for (const auto& [name, text] : memory.files()) bytes += text.size();
     return bytes;
@@ -144,20 +145,22 @@ void pipeline(benchmark::State& state, const Example& example, bool files) {
     DiscardBuffer discard;
     std::ostream console(&discard);
     std::istringstream keyboard;
-    korvanti::ConsoleRedirect redirect(console, keyboard);
+    korvanti::Console to_console(console, keyboard);
     std::size_t bytes = 0;
     try {
-        bytes = files ? calculate_in_memory(example.task, korvanti::MemoryOutput())
-                      : calculate_in_memory(example.task, OffsetsFileOnly());
+        bytes = files ? calculate_in_memory(example.task, korvanti::MemoryOutput(), to_console)
+                      : calculate_in_memory(example.task, OffsetsFileOnly(), to_console);
     } catch (const std::exception& stop) {
         state.SkipWithError(("the run ended early: " + std::string(stop.what())).c_str());
         return;
     }
     for (auto _ : state) {
         if (files)
-            benchmark::DoNotOptimize(calculate_in_memory(example.task, korvanti::MemoryOutput()));
+            benchmark::DoNotOptimize(
+                calculate_in_memory(example.task, korvanti::MemoryOutput(), to_console));
         else
-            benchmark::DoNotOptimize(calculate_in_memory(example.task, OffsetsFileOnly()));
+            benchmark::DoNotOptimize(
+                calculate_in_memory(example.task, OffsetsFileOnly(), to_console));
     }
     state.SetLabel("series " + series_of(example.task));
     state.counters["output_bytes"] = static_cast<double>(bytes);

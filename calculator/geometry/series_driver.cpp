@@ -27,7 +27,7 @@ namespace {
 constexpr float pi = 3.1415927f;
 constexpr int label_length = 25;
 
-using SeriesRoutine = void (*)(BladeModel&, SeriesStations&);
+using SeriesRoutine = void (*)(BladeModel&, SeriesStations&, Console&);
 
 struct SeriesEntry {
     const char* label_name;
@@ -41,11 +41,11 @@ constexpr std::array<SeriesEntry, 7> series_table = {{
      "(9X,'WAGENINGEN B ',F5.3,2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D     a/D     b/D  "
      "  P/D  theta    iT/D    tm/D')",
      true},
-    {" WAGENINGEN Ka", ka_series,
+    {" WAGENINGEN Ka", [](BladeModel& m, SeriesStations& s, Console&) { ka_series(m, s); },
      "(9X,'WAGENINGEN NOZULLU Ka ',F5.3,2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D     a/D "
      "    b/D    P/D  theta    iT/D    tm/D')",
      true},
-    {" WAGENINGEN Kc", kc_series,
+    {" WAGENINGEN Kc", [](BladeModel& m, SeriesStations& s, Console&) { kc_series(m, s); },
      "(9X,'WAGENINGEN NOZULLU Kc ',F5.3,2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D     a/D "
      "    b/D    P/D  theta    iT/D    tm/D')",
      true},
@@ -53,74 +53,76 @@ constexpr std::array<SeriesEntry, 7> series_table = {{
      "(2X,'KC101 - GAWN/BURRILL - Ear = ',F5.3,2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D  "
      "   a/D     b/D    P/D  theta    iT/D    tm/D')",
      false},
-    {" GAWN", gawn_series,
+    {" GAWN", [](BladeModel& m, SeriesStations& s, Console&) { gawn_series(m, s); },
      "(9X,' GAWN - Ear = ',F5.3,2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D     a/D     b/D "
      "   P/D  theta    iT/D    tm/D')",
      false},
-    {" NR", newton_rader_series,
+    {" NR", [](BladeModel& m, SeriesStations& s, Console&) { newton_rader_series(m, s); },
      "(9X,' NR - Ear = ',F5.3,2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D     a/D     b/D   "
      " P/D  theta    iT/D    tm/D')",
      false},
-    {" AU(MAU)", au_series,
+    {" AU(MAU)", [](BladeModel& m, SeriesStations& s, Console&) { au_series(m, s); },
      "(9X,'AU(MAU) ',F5.3,2X,'PERVANE GEOMETRISI',/,59('='),/,'  r/R     c/D     a/D     b/D    "
      "P/D  theta    iT/D    tm/D')",
      true},
 }};
 
 // A formatted record on the console, line by line.
-void console_record(std::string_view format, std::initializer_list<RecordValue> values = {}) {
+void console_record(Console& console, std::string_view format,
+                    std::initializer_list<RecordValue> values = {}) {
     std::istringstream lines(format_record(format, values));
-    for (std::string line; std::getline(lines, line);) console_line(line);
+    for (std::string line; std::getline(lines, line);) console.line(line);
 }
 
-void console_lines(std::initializer_list<std::string_view> lines) {
-    for (std::string_view line : lines) console_line(line);
+void console_lines(Console& console, std::initializer_list<std::string_view> lines) {
+    for (std::string_view line : lines) console.line(line);
 }
 
-[[noreturn]] void pause_and_stop() {
-    pause();
-    stop();
+[[noreturn]] void pause_and_stop(Console& console) {
+    console.pause();
+    console.stop();
 }
 
 // Series 4, 5 and 6 cover a limited range of area (and pitch) ratios.
-void check_series_range(const BladeModel& model) {
+void check_series_range(const BladeModel& model, Console& console) {
     const float ear = model.area_ratio;
     const float pd = model.pitch_ratio;
     switch (model.series) {
         case Series::kc101_gawn:
             if (ear < 0.5f || ear > 1.1f) {
-                console_record("(//)");
-                console_lines({" KC101-GAWN SERISI PERVANELERIN ACINIM ALANI ORANLARI",
-                               " Ear=0.50-1.1 ARASINDA DEGISMEKTEDIR.",
-                               " Ear DEGERINI SINIRLAR DAHILINDE GIRINIZ - STOP"});
-                pause_and_stop();
+                console_record(console, "(//)");
+                console_lines(console, {" KC101-GAWN SERISI PERVANELERIN ACINIM ALANI ORANLARI",
+                                        " Ear=0.50-1.1 ARASINDA DEGISMEKTEDIR.",
+                                        " Ear DEGERINI SINIRLAR DAHILINDE GIRINIZ - STOP"});
+                pause_and_stop(console);
             }
             break;
         case Series::gawn:
             if (ear < 0.2f || ear > 1.1f) {
-                console_record("(//)");
-                console_lines({" GAWN SERISI PERVANELERIN ACINIM ALANI ORANLARI",
-                               " Ear=0.20-1.1 ARASINDA DEGISMEKTEDIR.",
-                               " Ear DEGERINI SINIRLAR DAHILINDE GIRINIZ - STOP"});
-                pause_and_stop();
+                console_record(console, "(//)");
+                console_lines(console, {" GAWN SERISI PERVANELERIN ACINIM ALANI ORANLARI",
+                                        " Ear=0.20-1.1 ARASINDA DEGISMEKTEDIR.",
+                                        " Ear DEGERINI SINIRLAR DAHILINDE GIRINIZ - STOP"});
+                pause_and_stop(console);
             }
             break;
         case Series::newton_rader:
             if (ear < 0.48f || ear > 0.95f) {
-                console_record("(//)");
-                console_lines({" NEWTON-RADER SERISI PERVANELERIN ACINIM ALANLARI",
-                               " Ear=0.48, 0.71, 0.95 DIR. ",
-                               " Ear DEGERINI SINIRLAR DAHILINDE GIRINIZ - STOP"});
-                pause_and_stop();
+                console_record(console, "(//)");
+                console_lines(console, {" NEWTON-RADER SERISI PERVANELERIN ACINIM ALANLARI",
+                                        " Ear=0.48, 0.71, 0.95 DIR. ",
+                                        " Ear DEGERINI SINIRLAR DAHILINDE GIRINIZ - STOP"});
+                pause_and_stop(console);
             }
             if (pd < 1.04f || pd > 2.08f) {
-                console_record("(//)");
+                console_record(console, "(//)");
                 console_lines(
+                    console,
                     {" NEWTON-RADER SERISI PERVANELERIN PIC IRANLARI",
                      "  Ear      Yuz pici orani -  P/D ", " 0.48     1.05  1.26  1.67  2.08 ",
                      " 0.71     1.05  1.25  1.66  2.06 ", " 0.95     1.04  1.24  1.65  2.04 ", "",
                      " P/D DEGERINI SINIRLAR DAHILINDE GIRINIZ - STOP"});
-                pause_and_stop();
+                pause_and_stop(console);
             }
             break;
         default:
@@ -130,21 +132,21 @@ void check_series_range(const BladeModel& model) {
 
 // The AU table for information, then one confirmation answer. An empty line
 // is no answer; end of input ends the wait. The answer changes nothing.
-void confirm_au_values(const BladeModel& model) {
-    console_record("(//)");
-    console_lines({"        AU(MAU) SERISI PERVANELERIN OZELLIKLERI",
-                   " Z   :      4             5            6            7",
-                   " P/D : 0.5,0.6,0.8   0.4,0.6,0.8  0.5,0.7,0.9      0.8",
-                   " P/D : 1.0,1.2       1.0,1.2      1.1",
-                   " EAR : 0.40 , 0.55   0.50 , 0.65      0.7       0.55,0.65,0.758",
-                   " Rake: 10.0 , 0.0    10.0 , 0.0   10.0 , 0.0      10.0   , 0.0", "",
-                   "       Mevcut Pervane Degerleri"});
-    console_record(
-        "(6X,'Z =',I2,'; P/D =',F4.2,'; Ear =',F5.3,6X,"
-        "'Mevcut Pervane Degerlerini Onayliyor musun? (E/H)')",
-        {model.blade_count, model.pitch_ratio, model.area_ratio});
+void confirm_au_values(const BladeModel& model, Console& console) {
+    console_record(console, "(//)");
+    console_lines(console, {"        AU(MAU) SERISI PERVANELERIN OZELLIKLERI",
+                            " Z   :      4             5            6            7",
+                            " P/D : 0.5,0.6,0.8   0.4,0.6,0.8  0.5,0.7,0.9      0.8",
+                            " P/D : 1.0,1.2       1.0,1.2      1.1",
+                            " EAR : 0.40 , 0.55   0.50 , 0.65      0.7       0.55,0.65,0.758",
+                            " Rake: 10.0 , 0.0    10.0 , 0.0   10.0 , 0.0      10.0   , 0.0", "",
+                            "       Mevcut Pervane Degerleri"});
+    console_record(console,
+                   "(6X,'Z =',I2,'; P/D =',F4.2,'; Ear =',F5.3,6X,"
+                   "'Mevcut Pervane Degerlerini Onayliyor musun? (E/H)')",
+                   {model.blade_count, model.pitch_ratio, model.area_ratio});
     std::string answer;
-    while (keyboard_line(answer)) {
+    while (console.keyboard_line(answer)) {
         if (answer.find_first_not_of(" \t") != std::string::npos) break;
     }
 }
@@ -300,24 +302,25 @@ void write_offset_table(const BladeModel& model, std::ostream& result) {
     }
 }
 
-void run_series_driver(BladeModel& model, FreeFormatReader& task, std::ostream& result) {
+void run_series_driver(BladeModel& model, FreeFormatReader& task, std::ostream& result,
+                       Console& console) {
     const SeriesEntry& series =
         series_table.at(static_cast<size_t>(static_cast<int>(model.series) - 1));
     SeriesStations stations;
 
     if (model.series == Series::au)
-        confirm_au_values(model);
+        confirm_au_values(model, console);
     else
-        check_series_range(model);
+        check_series_range(model, console);
     model.series_label = make_series_label(series.label_name, model);
-    series.routine(model, stations);
+    series.routine(model, stations, console);
     check_series_counts(stations);
     set_pitch(model, stations.station_count);
     if (is_three_bladed(model.series) && model.blade_count != 3) model.blade_count = 3;
 
     read_report_parameters(task, model);
     if (model.nose_tail_option == 1) apply_nose_tail_line(model, stations);
-    console_line("");
+    console.line("");
     copy_into_model(stations, model);
 
     write_geometry_table(model, series, result);

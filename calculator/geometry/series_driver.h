@@ -7,6 +7,7 @@
 
 #include <iosfwd>
 
+#include "filelayer/console.h"
 #include "filelayer/freeformat.h"
 #include "model/blade_model.h"
 
@@ -14,7 +15,8 @@ namespace korvanti {
 
 // Runs once, right after task line 50 has been read; leaves the task file
 // after line 67 and the model holding a right-hand blade.
-void run_series_driver(BladeModel& model, FreeFormatReader& task, std::ostream& result);
+void run_series_driver(BladeModel& model, FreeFormatReader& task, std::ostream& result,
+                       Console& console);
 
 // The offset table of the model's stations: one column per station, rows of
 // more than 20 stations going on in further lines; a left-hand propeller is

@@ -113,10 +113,10 @@ void cubic_spline_fit(View1<const float> tau, SplineView<float> c, int n, int be
     spline_piece_coefficients(c, n);
 }
 
-void find_interval(View1<const float> tau, float x, int n, int& i, int& found) {
+void find_interval(View1<const float> tau, float x, int n, int& i, int& found, Console& console) {
     if (x < tau(1) || x > tau(n)) {
         found = 0;
-        console_line(" ** NOKTA ARALIGIN DISINDA **");
+        console.line(" ** NOKTA ARALIGIN DISINDA **");
         return;
     }
     if (std::fabs(x - tau(1)) <= 1e-6f) {
@@ -138,9 +138,9 @@ void find_interval(View1<const float> tau, float x, int n, int& i, int& found) {
 
 // Nested Taylor form on the piece: c1 + h(c2 + h(c3 + h·c4/3)/2).
 void cubic_spline_value(int n, float x, float& y, View1<const float> tau, SplineView<const float> c,
-                        int& found) {
+                        int& found, Console& console) {
     int i = 1;
-    find_interval(tau, x, n, i, found);
+    find_interval(tau, x, n, i, found, console);
     if (found == 0) return;
     const float h = x - tau(i);
     y = c(1, i) + h * (c(2, i) + h * (c(3, i) + h * c(4, i) / 3.0f) / 2.0f);

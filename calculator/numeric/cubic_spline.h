@@ -2,6 +2,7 @@
 // not-a-knot end condition, its evaluation and the interval search.
 #pragma once
 
+#include "filelayer/console.h"
 #include "numeric/arrays.h"
 
 namespace korvanti {
@@ -55,13 +56,13 @@ private:
 void cubic_spline_fit(View1<const float> tau, SplineView<float> c, int n, int begin_code,
                       int end_code);
 
-// y = spline value at x and found = 1; outside [tau(1), tau(n)] shows
+// y = spline value at x and found = 1; outside [tau(1), tau(n)] shows on the console
 // " ** NOKTA ARALIGIN DISINDA **", sets found = 0 and leaves y as it was.
 void cubic_spline_value(int n, float x, float& y, View1<const float> tau, SplineView<const float> c,
-                        int& found);
+                        int& found, Console& console);
 
 // i = the piece holding x (1..n-1) and found = 1; outside the table shows the
 // out-of-range line and sets found = 0, leaving i as it was.
-void find_interval(View1<const float> tau, float x, int n, int& i, int& found);
+void find_interval(View1<const float> tau, float x, int n, int& i, int& found, Console& console);
 
 }  // namespace korvanti

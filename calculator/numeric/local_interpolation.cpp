@@ -21,12 +21,12 @@ void require_increasing(const char* routine, int n, View1<const float> x) {
         if (!(x(k) > x(k - 1))) throw NotIncreasing(routine, k);
 }
 
-void show_interpolant_out_of_range(float first, float x, float last) {
-    console_line(" **** INTERPOLANT ARALIGIN DISINDA ****");
+void show_interpolant_out_of_range(Console& console, float first, float x, float last) {
+    console.line(" **** INTERPOLANT ARALIGIN DISINDA ****");
     std::istringstream lines(
         format_record("(' X(1)=',F20.15,/,' X   =',F20.15,/,' X(N)=',F20.15)", {first, x, last}));
-    for (std::string line; std::getline(lines, line);) console_line(line);
-    console_line(" **** INTERPOLASYON BASARISIZ ****");
+    for (std::string line; std::getline(lines, line);) console.line(line);
+    console.line(" **** INTERPOLASYON BASARISIZ ****");
 }
 
 // The last interval holding x, both ends included, so that an x on an
@@ -82,7 +82,7 @@ float parabola_through_points(const ThreePoints& p, float x) {
 }  // namespace
 
 void three_point_interpolate(int n, View1<const float> x_table, View1<const float> y_table, float x,
-                             float& y, int mode) {
+                             float& y, int mode, Console& console) {
     if (n < 3 || n > x_table.size() || n > y_table.size()) {
         throw InputError("three-point interpolation: " + std::to_string(n) +
                          " entries, a table of 3 to " + std::to_string(x_table.size()) +
@@ -91,7 +91,7 @@ void three_point_interpolate(int n, View1<const float> x_table, View1<const floa
     require_increasing("three-point interpolation", n, x_table);
     const int i = interval_of(n, x_table, x);
     if (x < x_table(1) || x > x_table(n)) {
-        show_interpolant_out_of_range(x_table(1), x, x_table(n));
+        show_interpolant_out_of_range(console, x_table(1), x, x_table(n));
         return;
     }
     if (std::fabs(y_table(i) - y_table(i + 1)) < 1e-5f) {

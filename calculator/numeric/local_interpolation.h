@@ -3,6 +3,7 @@
 // of the tip row of the section tables.
 #pragma once
 
+#include "filelayer/console.h"
 #include "numeric/arrays.h"
 
 namespace korvanti {
@@ -10,9 +11,9 @@ namespace korvanti {
 // y = value at x of the parabola (mode != 1) or line (mode 1) through three
 // neighbouring entries of x_table(1..n), y_table(1..n); n >= 3, x_table
 // strictly increasing (else NotIncreasing). Outside the table shows the
-// out-of-range lines and leaves y.
+// out-of-range lines on the console and leaves y.
 void three_point_interpolate(int n, View1<const float> x_table, View1<const float> y_table, float x,
-                             float& y, int mode);
+                             float& y, int mode, Console& console);
 
 // y = y1 + (x - x1)*(y2 - y1)/(x2 - x1): the line measured from the first point.
 void two_point_line(float x1, float y1, float x2, float y2, float x, float& y);

@@ -59,19 +59,20 @@ void read_hub_profile(FreeFormatReader& in, HubProfileSpline& hub) {
 // One not-a-knot spline across the file's stations, evaluated at every
 // report radius. A radius outside the stations leaves its value at 0.
 void interpolate_across_stations(const OffsetsFileData& file, const ReportSections& sections,
-                                 const StationArray& values, View1<float> out) {
+                                 const StationArray& values, View1<float> out, Console& console) {
     SplineCoefficients<max_stations> spline;
     for (int i = 1; i <= file.N; ++i) spline(1, i) = values(i);
     cubic_spline_fit(file.r.view(), spline, file.N, 0, 0);
     for (int k = 1; k <= sections.M; ++k) {
         float y = 0.0f;
         int found = 0;
-        cubic_spline_value(file.N, sections.r(k), y, file.r.view(), spline, found);
+        cubic_spline_value(file.N, sections.r(k), y, file.r.view(), spline, found, console);
         out(k) = y;
     }
 }
 
-void interpolate_point_column(const OffsetsFileData& file, ReportSections& sections, int j) {
+void interpolate_point_column(const OffsetsFileData& file, ReportSections& sections, int j,
+                              Console& console) {
     StationArray xc, yb, yf;
     for (int i = 1; i <= file.N; ++i) {
         xc(i) = file.xc(i, j);
@@ -79,11 +80,11 @@ void interpolate_point_column(const OffsetsFileData& file, ReportSections& secti
         yf(i) = file.yf(i, j);
     }
     StationArray out;
-    interpolate_across_stations(file, sections, xc, out.view());
+    interpolate_across_stations(file, sections, xc, out.view(), console);
     for (int k = 1; k <= sections.M; ++k) sections.xc(k, j) = out(k);
-    interpolate_across_stations(file, sections, yb, out.view());
+    interpolate_across_stations(file, sections, yb, out.view(), console);
     for (int k = 1; k <= sections.M; ++k) sections.ys(k, j) = out(k);
-    interpolate_across_stations(file, sections, yf, out.view());
+    interpolate_across_stations(file, sections, yf, out.view(), console);
     for (int k = 1; k <= sections.M; ++k) sections.yp(k, j) = out(k);
 }
 
@@ -241,17 +242,18 @@ void choose_report_radii(const OffsetsFileData& file, ReportMode mode, int radii
     sections.r(M) = file.r(N);
 }
 
-void interpolate_sections(const OffsetsFileData& file, ReportMode mode, ReportSections& sections) {
+void interpolate_sections(const OffsetsFileData& file, ReportMode mode, ReportSections& sections,
+                          Console& console) {
     int M = sections.M;
     for (int k = 1; k <= M; ++k) sections.NP(k) = (M > file.N) ? file.NP(file.N) : file.NP(k);
     if (mode != ReportMode::equally_spaced) {
         copy_file_stations(file, sections);
     } else {
         int points = file.NP(file.N);
-        for (int j = 1; j <= points; ++j) interpolate_point_column(file, sections, j);
-        interpolate_across_stations(file, sections, file.P, sections.P.view());
-        interpolate_across_stations(file, sections, file.iT, sections.iT.view());
-        interpolate_across_stations(file, sections, file.xs, sections.xs.view());
+        for (int j = 1; j <= points; ++j) interpolate_point_column(file, sections, j, console);
+        interpolate_across_stations(file, sections, file.P, sections.P.view(), console);
+        interpolate_across_stations(file, sections, file.iT, sections.iT.view(), console);
+        interpolate_across_stations(file, sections, file.xs, sections.xs.view(), console);
     }
     finish_sections(sections);
 }
@@ -329,13 +331,14 @@ std::string interpolated_offsets_text(const ReportSections& s, float D, int Z) {
 }
 
 std::unique_ptr<SectionReport> make_section_report(const BladeModel& model,
-                                                   const std::string& offsets_text) {
+                                                   const std::string& offsets_text,
+                                                   Console& console) {
     auto report = std::make_unique<SectionReport>();
     std::istringstream offsets(offsets_text);
     read_offsets_file(offsets, report->file, report->hub);
     ReportMode mode = model.section_report_mode;
     choose_report_radii(report->file, mode, model.section_report_radii, report->sections);
-    interpolate_sections(report->file, mode, report->sections);
+    interpolate_sections(report->file, mode, report->sections, console);
     check_post_capacities(report->sections, mode, model.blade_count);
     section_characteristics(report->sections);
     return report;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "filelayer/console.h"
 #include "model/blade_model.h"
 #include "model/report_sections.h"
 
@@ -25,7 +26,8 @@ float hub_profile_shift(const OffsetsFileData& file);
 // xc, ys, yp, yc, and the chord from the section ends.
 void choose_report_radii(const OffsetsFileData& file, ReportMode mode, int radii,
                          ReportSections& sections);
-void interpolate_sections(const OffsetsFileData& file, ReportMode mode, ReportSections& sections);
+void interpolate_sections(const OffsetsFileData& file, ReportMode mode, ReportSections& sections,
+                          Console& console);
 
 // TMAX/CHORD, TMX_LE/CHORD, FMAX/CHORD and FMX_LE/CHORD of every report radius.
 void section_characteristics(ReportSections& sections);
@@ -49,7 +51,8 @@ struct SectionReport {
 // interpolates, checks the capacities of the later steps and derives the
 // characteristics. Writes nothing.
 std::unique_ptr<SectionReport> make_section_report(const BladeModel& model,
-                                                   const std::string& offsets_text);
+                                                   const std::string& offsets_text,
+                                                   Console& console);
 
 // The result block and PEROF2.SON.
 void write_section_report(const SectionReport& report, std::ostream& result);

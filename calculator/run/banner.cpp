@@ -52,12 +52,12 @@ constexpr std::array<const char*, 14> notice_fields = {
 
 }  // namespace
 
-void show_banner(std::ostream& result) {
+void show_banner(std::ostream& result, Console& console) {
     const std::string text = banner_text();
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
-        console_line(std::string_view(text).substr(start, end - start));
+        console.line(std::string_view(text).substr(start, end - start));
         start = end + 1;
     }
     result << text;

@@ -1,7 +1,10 @@
 #include "run/run_driver.h"
 
+#include <unistd.h>
+
 #include <array>
 #include <fstream>
+#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,10 +30,10 @@ namespace {
 
 constexpr const char* result_file_name = "Korvanti.SON";
 
-void calculate_steps(std::istream& task_stream, std::ostream& result);
+void calculate_steps(std::istream& task_stream, std::ostream& result, Console& console);
 
 // The series list is information only: the series comes from the task file.
-void show_series_menu() {
+void show_series_menu(Console& console) {
     constexpr std::array<const char*, 12> lines = {
         "",
         " ASAGIDAKI STANDART SERI PERVANELERIN OFSETLERINI HAZIRLAMA PROGRAMI",
@@ -48,11 +51,11 @@ void show_series_menu() {
     for (const char* text : lines) {
         std::string line = text;
         if (line.size() < 49) line.resize(49, ' ');
-        console_line(line);
+        console.line(line);
     }
 }
 
-void run_calculation() {
+void run_calculation(Console& console) {
     std::ifstream task_stream(task_file_name);
     if (!task_stream)
         throw InputError(std::string(" HATA: ") + task_file_name +
@@ -61,54 +64,54 @@ void run_calculation() {
     if (!result)
         throw InputError(std::string(" HATA: ") + result_file_name + " dosyasi yazilamiyor");
 
-    calculate_propeller(task_stream, result);
+    calculate_propeller(task_stream, result, console);
     result.flush();
     if (!result)
         throw InputError(std::string(" HATA: ") + result_file_name + " dosyasina yazilamadi");
 
-    console_line("");
-    pause(" PROGRAM CALISMASI BITTI.  SONLANDIRMAK ICIN `ENTER` TUSUNA BASINIZ");
+    console.line("");
+    console.pause(" PROGRAM CALISMASI BITTI.  SONLANDIRMAK ICIN `ENTER` TUSUNA BASINIZ");
     result.close();
-    stop();
+    console.stop();
 }
 
 }  // namespace
 
-void calculate_propeller(std::istream& task_stream, std::ostream& result) {
+void calculate_propeller(std::istream& task_stream, std::ostream& result, Console& console) {
     try {
-        calculate_steps(task_stream, result);
+        calculate_steps(task_stream, result, console);
     } catch (const NumericFailure& failure) {
-        stop_after_numeric_failure(failure);
+        stop_after_numeric_failure(failure, console);
     }
 }
 
-void stop_after_numeric_failure(const NumericFailure& failure) {
+void stop_after_numeric_failure(const NumericFailure& failure, Console& console) {
     const std::vector<std::string>& lines = failure.lines();
     for (size_t k = 0; k < lines.size(); ++k) {
         if (k == 0 && failure.pauses())
-            pause(lines[k]);
+            console.pause(lines[k]);
         else
-            console_line(lines[k]);
+            console.line(lines[k]);
     }
-    stop();
+    console.stop();
 }
 
 namespace {
 
-void calculate_steps(std::istream& task_stream, std::ostream& result) {
+void calculate_steps(std::istream& task_stream, std::ostream& result, Console& console) {
     // One model for the whole run, zero at the start.
     auto model = std::make_unique<BladeModel>();
     FreeFormatReader task(task_stream, task_file_name);
 
-    show_banner(result);
-    show_series_menu();
+    show_banner(result, console);
+    show_series_menu(console);
     read_run_parameters(task, *model);
     write_record(result, "(/,59('='))");
-    run_series_driver(*model, task, result);
+    run_series_driver(*model, task, result, console);
     make_b_series_tip(*model);
     const BladeEnds ends = blade_ends(*model);
     const std::string offsets_text = write_offsets_file(*model, ends);
-    run_post_processing(*model, offsets_text, result);
+    run_post_processing(*model, offsets_text, result, console);
     write_blade_mass(*model, result);
 
     write_author_notice(result, 4);
@@ -116,16 +119,21 @@ void calculate_steps(std::istream& task_stream, std::ostream& result) {
 
 }  // namespace
 
-int run_calculator() {
+int run_calculator(Console& console) {
     try {
-        run_calculation();
+        run_calculation(console);
     } catch (const RunStop&) {
         return 0;
     } catch (const InputError& error) {
-        console_line(error.what());
+        console.line(error.what());
         return 1;
     }
     return 0;
+}
+
+int run_calculator() {
+    Console console(std::cout, std::cin, isatty(STDIN_FILENO) != 0);
+    return run_calculator(console);
 }
 
 }  // namespace korvanti

@@ -4,6 +4,7 @@
 
 #include <iosfwd>
 
+#include "filelayer/console.h"
 #include "numeric/numeric_failure.h"
 
 namespace korvanti {
@@ -12,14 +13,18 @@ namespace korvanti {
 // from `task`, writes the banner, the reports and the closing notice to
 // `result` and every other output file through write_output_file. Stops and
 // input errors unwind out of it.
-void calculate_propeller(std::istream& task, std::ostream& result);
+void calculate_propeller(std::istream& task, std::ostream& result, Console& console);
 
 // A numerical routine found no solution: its lines on the console (the
 // first as a pause where it asks for one), then the stop.
-[[noreturn]] void stop_after_numeric_failure(const NumericFailure& failure);
+[[noreturn]] void stop_after_numeric_failure(const NumericFailure& failure, Console& console);
 
-// Runs the whole calculation; returns the exit status (0 for a finished run
-// and for every orderly stop, 1 for input that cannot be used).
+// Runs the whole calculation with the console given; returns the exit status
+// (0 for a finished run and for every orderly stop, 1 for input that cannot
+// be used).
+int run_calculator(Console& console);
+
+// The same on the standard streams.
 int run_calculator();
 
 }  // namespace korvanti

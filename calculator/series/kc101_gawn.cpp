@@ -55,11 +55,11 @@ constexpr const char* kc101_name = "KC101 - GAWN";
 
 // Chord of station i: 16·c/D by the parabola through three neighbouring area
 // ratios of the table, c = (q/16)·D.
-float kc101_station_chord(int i, float area_ratio, float diameter) {
+float kc101_station_chord(int i, float area_ratio, float diameter, Console& console) {
     const Array1<float, kc101_area_ratios> row_of_station = table_column(kc101_chord, i);
     float q = 0.0f;
     three_point_interpolate(kc101_area_ratios, kc101_area_ratio.view(), row_of_station.view(),
-                            area_ratio, q, 3);
+                            area_ratio, q, 3, console);
     return q / 16.0f * diameter;
 }
 
@@ -85,7 +85,7 @@ void close_root_edges(SeriesStations& st) {
 
 }  // namespace
 
-void kc101_gawn_series(BladeModel& model, SeriesStations& stations) {
+void kc101_gawn_series(BladeModel& model, SeriesStations& stations, Console& console) {
     require_series_particulars(model, kc101_name, false);
     require_area_ratio_within(model, kc101_name, kc101_area_ratio(1),
                               kc101_area_ratio(kc101_area_ratios));
@@ -94,7 +94,7 @@ void kc101_gawn_series(BladeModel& model, SeriesStations& stations) {
     for (int i = 1; i <= kc101_stations; ++i)
         stations.r(i) = diameter / 2.0f * kc101_radius_ratio(i);
     for (int i = 1; i <= kc101_stations; ++i) {
-        const float chord = kc101_station_chord(i, model.area_ratio, diameter);
+        const float chord = kc101_station_chord(i, model.area_ratio, diameter, console);
         kc101_section(i, chord, diameter, stations);
     }
     close_root_edges(stations);

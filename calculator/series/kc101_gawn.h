@@ -2,10 +2,11 @@
 // chord and section tables held here.
 #pragma once
 
+#include "filelayer/console.h"
 #include "model/blade_model.h"
 
 namespace korvanti {
 
-void kc101_gawn_series(BladeModel& model, SeriesStations& stations);
+void kc101_gawn_series(BladeModel& model, SeriesStations& stations, Console& console);
 
 }  // namespace korvanti

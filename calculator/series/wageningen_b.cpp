@@ -204,7 +204,8 @@ void smooth_tip_skew(int n, SeriesStations& st) {
 // Face yf = (tm - te)·V1 and back yb = (tm - te)·(V1 + V2) + te, with te the
 // edge thickness of the half of the section that holds the point. A radius
 // outside a table keeps the value of the previous look-up.
-void build_ordinates(const BSeriesTables& tables, const BladeModel& model, SeriesStations& st) {
+void build_ordinates(const BSeriesTables& tables, const BladeModel& model, SeriesStations& st,
+                     Console& console) {
     float V1 = 0.0f;
     float V2 = 0.0f;
     float f = 0.0f;
@@ -213,12 +214,13 @@ void build_ordinates(const BSeriesTables& tables, const BladeModel& model, Serie
         const float tm = model.tm(i);
         for (int j = 1; j <= section_points; ++j) {
             three_point_interpolate(tables.V1.rows, tables.V1.x.view(), tables.V1.value.row(j), x,
-                                    V1, 2);
+                                    V1, 2, console);
             three_point_interpolate(tables.V2.rows, tables.V2.x.view(), tables.V2.value.row(j), x,
-                                    V2, 2);
+                                    V2, 2, console);
             const auto& edge =
                 j <= max_thickness_point ? trailing_edge_fraction : leading_edge_fraction;
-            three_point_interpolate(10, table_view(edge_radius), table_view(edge), x, f, 1);
+            three_point_interpolate(10, table_view(edge_radius), table_view(edge), x, f, 1,
+                                    console);
             const float te = f * tm;
             st.yf(i, j) = (tm - te) * V1;
             st.yb(i, j) = (tm - te) * (V1 + V2) + te;
@@ -228,14 +230,14 @@ void build_ordinates(const BSeriesTables& tables, const BladeModel& model, Serie
 
 }  // namespace
 
-void wageningen_b_series(BladeModel& model, SeriesStations& stations) {
+void wageningen_b_series(BladeModel& model, SeriesStations& stations, Console& console) {
     BSeriesTables tables;
     read_tables(model.blade_count, tables);
     model.rake_angle = 15.0f;
     const int n = tables.blade.count;
     for (int i = 1; i <= n; ++i) build_station(tables.blade, i, model, stations);
     smooth_tip_skew(n, stations);
-    build_ordinates(tables, model, stations);
+    build_ordinates(tables, model, stations, console);
     stations.point_count = section_points;
     stations.station_count = n;
 }

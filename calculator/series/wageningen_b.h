@@ -2,6 +2,7 @@
 // the data file WAGBPROP.DAT in the working directory.
 #pragma once
 
+#include "filelayer/console.h"
 #include "model/blade_model.h"
 
 namespace korvanti {
@@ -12,6 +13,6 @@ inline constexpr const char* b_series_data_file = "WAGBPROP.DAT";
 // Ear and D; sets a_fraction, b_fraction, tm and rake_angle (15 degrees) of
 // the model. A missing or damaged data file is an input error naming the
 // file, the block and the line.
-void wageningen_b_series(BladeModel& model, SeriesStations& stations);
+void wageningen_b_series(BladeModel& model, SeriesStations& stations, Console& console);
 
 }  // namespace korvanti

@@ -25,12 +25,13 @@ using SideRow = Array1<float, report_capacity>;
 // (on_hub) the radius is looked up on the hub profile at X; `rho` carries the
 // last radius from point to point.
 void place_point(float x, float ordinate, float r, float cos_phi, float sin_phi, bool on_hub,
-                 const HubProfileSpline& hub, float& rho, float& X, float& Y, float& Z) {
+                 const HubProfileSpline& hub, float& rho, float& X, float& Y, float& Z,
+                 Console& console) {
     float e = ordinate - r;
     X = -(cos_phi * e + sin_phi * x);
     if (on_hub) {
         int found = 0;
-        cubic_spline_value(hub.NH, X, rho, hub.xH.view(), hub.spline, found);
+        cubic_spline_value(hub.NH, X, rho, hub.xH.view(), hub.spline, found, console);
     }
     float theta = (cos_phi * x - sin_phi * e) / rho;
     Y = rho * std::sin(theta);
@@ -38,7 +39,7 @@ void place_point(float x, float ordinate, float r, float cos_phi, float sin_phi,
 }
 
 void place_section(const ReportSections& s, const HubProfileSpline& hub, int k,
-                   BladeSurface& surface) {
+                   BladeSurface& surface, Console& console) {
     int Nc = surface.Nc;
     float r = s.r(k);
     float phi = std::atan2(s.P(k), pi * 2.0f * r);
@@ -54,11 +55,11 @@ void place_section(const ReportSections& s, const HubProfileSpline& hub, int k,
     float rho = r;
     for (int i = 1; i <= Nc; ++i) {
         float X, Y, Z;
-        place_point(xp(i), yp(i), r, cos_phi, sin_phi, on_hub, hub, rho, X, Y, Z);
+        place_point(xp(i), yp(i), r, cos_phi, sin_phi, on_hub, hub, rho, X, Y, Z, console);
         surface.pressure.X(k, i) = X + s.iT(k);
         surface.pressure.Y(k, i) = Y;
         surface.pressure.Z(k, i) = Z;
-        place_point(xs(i), ys(i), r, cos_phi, sin_phi, on_hub, hub, rho, X, Y, Z);
+        place_point(xs(i), ys(i), r, cos_phi, sin_phi, on_hub, hub, rho, X, Y, Z, console);
         surface.suction.X(k, i) = X + s.iT(k);
         surface.suction.Y(k, i) = Y;
         surface.suction.Z(k, i) = Z;
@@ -66,10 +67,10 @@ void place_section(const ReportSections& s, const HubProfileSpline& hub, int k,
 }
 
 float side_value(const ReportSections& s, int k, const SplineCoefficients<report_capacity>& spline,
-                 float x, float previous) {
+                 float x, float previous, Console& console) {
     int found = 0;
     float y = previous;
-    cubic_spline_value(s.NP(k), x, y, s.xc.row(k), spline, found);
+    cubic_spline_value(s.NP(k), x, y, s.xc.row(k), spline, found, console);
     return y;
 }
 
@@ -77,7 +78,8 @@ float side_value(const ReportSections& s, int k, const SplineCoefficients<report
 // from the trailing edge; ties keep the earlier position. A step that does
 // not move forward (a chord of zero, negative or too small for the
 // abscissae) ends the search.
-float max_thickness_position(const ReportSections& s, const BladeSurface& surface, int k) {
+float max_thickness_position(const ReportSections& s, const BladeSurface& surface, int k,
+                             Console& console) {
     float r = s.r(k);
     float c = s.c(k);
     float step = c / 100.0f;
@@ -89,8 +91,8 @@ float max_thickness_position(const ReportSections& s, const BladeSurface& surfac
     do {
         if (!(x + step > x)) break;
         x = x + step;
-        ys = side_value(s, k, surface.suction_spline(k), x, ys);
-        yp = side_value(s, k, surface.pressure_spline(k), x, yp);
+        ys = side_value(s, k, surface.suction_spline(k), x, ys, console);
+        yp = side_value(s, k, surface.pressure_spline(k), x, yp, console);
         float t = std::fabs((ys - r) - (yp - r)) / c;
         if (t > best) {
             best = t;
@@ -150,19 +152,19 @@ void resample_section_side(int Nc, int NP, View1<const float> xc, View1<const fl
 }
 
 void place_sections_on_helices(const ReportSections& sections, const HubProfileSpline& hub,
-                               BladeSurface& surface) {
-    for (int k = 1; k <= sections.M; ++k) place_section(sections, hub, k, surface);
+                               BladeSurface& surface, Console& console) {
+    for (int k = 1; k <= sections.M; ++k) place_section(sections, hub, k, surface, console);
 }
 
-void find_max_thickness_points(const ReportSections& s, BladeSurface& surface) {
+void find_max_thickness_points(const ReportSections& s, BladeSurface& surface, Console& console) {
     for (int k = 1; k <= s.M; ++k) {
         float r = s.r(k);
         float h = s.P(k) / (pi * 2.0f);
         float phi = std::atan2(s.P(k), pi * 2.0f * r);
         float q = std::tan(pi / 2.0f - phi);
-        float xm = max_thickness_position(s, surface, k);
-        float y_pressure = side_value(s, k, surface.pressure_spline(k), xm, r);
-        float y_suction = side_value(s, k, surface.suction_spline(k), xm, r);
+        float xm = max_thickness_position(s, surface, k, console);
+        float y_pressure = side_value(s, k, surface.pressure_spline(k), xm, r, console);
+        float y_suction = side_value(s, k, surface.suction_spline(k), xm, r, console);
         surface.max_thickness(k, pressure_side) = helix_point(xm, y_pressure, r, h, q, s.iT(k));
         surface.max_thickness(k, suction_side) = helix_point(xm, y_suction, r, h, q, s.iT(k));
     }
@@ -182,7 +184,7 @@ void mirror_to_left_hand(ReportSections& sections, BladeSurface& surface, Mesh& 
 }
 
 std::unique_ptr<Surfaces> build_surfaces(const BladeModel& model, const ReportSections& sections,
-                                         const HubProfileSpline& hub) {
+                                         const HubProfileSpline& hub, Console& console) {
     auto out = std::make_unique<Surfaces>();
     out->sections = sections;
     BladeSurface& surface = out->surface;
@@ -194,9 +196,9 @@ std::unique_ptr<Surfaces> build_surfaces(const BladeModel& model, const ReportSe
     for (int k = 1; k <= sections.M; ++k) surface.Ncount(k) = Nc;
     fit_section_sides(sections, surface.pressure_spline, surface.suction_spline);
 
-    place_sections_on_helices(sections, hub, surface);
-    find_max_thickness_points(sections, surface);
-    build_hub_and_panels(surface, sections, hub, model.blade_count, out->grid, out->mesh);
+    place_sections_on_helices(sections, hub, surface, console);
+    find_max_thickness_points(sections, surface, console);
+    build_hub_and_panels(surface, sections, hub, model.blade_count, out->grid, out->mesh, console);
     if (model.left_hand()) mirror_to_left_hand(out->sections, surface, out->mesh);
     return out;
 }

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "filelayer/console.h"
 #include "model/blade_model.h"
 #include "model/report_sections.h"
 #include "surfaces/surface_types.h"
@@ -26,14 +27,16 @@ void resample_section_side(int Nc, int NP, View1<const float> xc, View1<const fl
 
 // Steps of the surface, exposed for the tests; build_surfaces runs them all.
 void place_sections_on_helices(const ReportSections& sections, const HubProfileSpline& hub,
-                               BladeSurface& surface);
-void find_max_thickness_points(const ReportSections& sections, BladeSurface& surface);
+                               BladeSurface& surface, Console& console);
+void find_max_thickness_points(const ReportSections& sections, BladeSurface& surface,
+                               Console& console);
 void mirror_to_left_hand(ReportSections& sections, BladeSurface& surface, Mesh& mesh);
 
 // The whole surface step of the post-processing, from the section report's
 // sections and fitted hub profile; the model gives the report mode, the
-// blade count and the hand.
+// blade count and the hand. Look-ups outside a table are reported on the
+// console.
 std::unique_ptr<Surfaces> build_surfaces(const BladeModel& model, const ReportSections& sections,
-                                         const HubProfileSpline& hub);
+                                         const HubProfileSpline& hub, Console& console);
 
 }  // namespace korvanti

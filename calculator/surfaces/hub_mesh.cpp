@@ -21,9 +21,9 @@ namespace {
 constexpr float pi = 3.1415927f;
 
 // Hub radius at axial position x; outside the profile the radius stays as it was.
-void hub_radius(const HubProfileSpline& hub, float x, float& R) {
+void hub_radius(const HubProfileSpline& hub, float x, float& R, Console& console) {
     int found = 0;
-    cubic_spline_value(hub.NH, x, R, hub.xH.view(), hub.spline, found);
+    cubic_spline_value(hub.NH, x, R, hub.xH.view(), hub.spline, found, console);
 }
 
 int add_node(Mesh& mesh, float X, float Y, float Z) {
@@ -52,11 +52,11 @@ int add_panel(Mesh& mesh, int c1, int c2, int c3, int c4) {
 // The two strips at root point J, straight in the developed plane
 // from the root point to the middle of the gap on either side.
 void build_strips_at(const BladeSurface& surface, const HubProfileSpline& hub, int Z, int N1, int J,
-                     float& Rs, float& Rp, HubGrid& grid) {
+                     float& Rs, float& Rp, HubGrid& grid, Console& console) {
     float Xp = surface.pressure.X(1, J), Yp = surface.pressure.Y(1, J);
     float Xs = surface.suction.X(1, J), Ys = surface.suction.Y(1, J);
-    hub_radius(hub, Xs, Rs);
-    hub_radius(hub, Xp, Rp);
+    hub_radius(hub, Xs, Rs, console);
+    hub_radius(hub, Xp, Rp, console);
     float blade_gap_s = pi * 2.0f * Rs / static_cast<float>(Z);
     float blade_gap_p = pi * 2.0f * Rp / static_cast<float>(Z);
     float middle_x = (Xp + Xs) / 2.0f;
@@ -87,7 +87,7 @@ void build_strips_at(const BladeSurface& surface, const HubProfileSpline& hub, i
 // `x_end`, at the angles of that strip row; the last row is the end point.
 void build_extension(const HubProfileSpline& hub, const HubGrid& grid, int J, int N1, int rows,
                      float x0, float step, float x_end, float start_radius,
-                     Array1<HubExtension, 2>& extension) {
+                     Array1<HubExtension, 2>& extension, Console& console) {
     for (int side = 1; side <= 2; ++side) {
         const HubStrip& strip = grid.strip(side);
         HubExtension& ext = extension(side);
@@ -103,7 +103,7 @@ void build_extension(const HubProfileSpline& hub, const HubGrid& grid, int J, in
     float R = start_radius;
     for (int n = 2; n <= rows - 1; ++n) {
         float x = x0 + static_cast<float>(n - 1) * step;
-        hub_radius(hub, x, R);
+        hub_radius(hub, x, R, console);
         for (int side = 1; side <= 2; ++side) {
             for (int i = 1; i <= N1; ++i) {
                 float theta = grid.strip(side).theta(J, i);
@@ -385,7 +385,8 @@ MeshCounts mesh_counts(int blade_count, int Nc, int M) {
 }
 
 void build_hub_and_panels(const BladeSurface& surface, const ReportSections& sections,
-                          const HubProfileSpline& hub, int blade_count, HubGrid& grid, Mesh& mesh) {
+                          const HubProfileSpline& hub, int blade_count, HubGrid& grid, Mesh& mesh,
+                          Console& console) {
     int Nc = surface.Nc;
     int M = sections.M;
     mesh.node_count = 0;
@@ -399,16 +400,17 @@ void build_hub_and_panels(const BladeSurface& surface, const ReportSections& sec
     // Both sides' hub radii start at the innermost report radius.
     float Rs = sections.r(1);
     float Rp = Rs;
-    for (int J = 1; J <= Nc; ++J) build_strips_at(surface, hub, blade_count, N1, J, Rs, Rp, grid);
+    for (int J = 1; J <= Nc; ++J)
+        build_strips_at(surface, hub, blade_count, N1, J, Rs, Rp, grid, console);
 
     float x0 = grid.strip(1).X(1, 1);
     float x_end = hub.xH(hub.NH);
     build_extension(hub, grid, 1, N1, Nf, x0, std::fabs(x_end - x0) / static_cast<float>(Nf - 1),
-                    x_end, sections.r(1), grid.toward_end);
+                    x_end, sections.r(1), grid.toward_end, console);
     x0 = grid.strip(1).X(Nc, 1);
     float x_start = hub.xH(1);
     build_extension(hub, grid, Nc, N1, Na, x0, (x_start - x0) / static_cast<float>(Na - 1), x_start,
-                    sections.r(1), grid.toward_start);
+                    sections.r(1), grid.toward_start, console);
 
     assemble_grid_rows(mesh, hub, Nc, grid);
     number_hub_nodes(grid, mesh);

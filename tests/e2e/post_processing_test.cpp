@@ -15,6 +15,7 @@
 #include "model/report_sections.h"
 #include "numeric/cubic_spline.h"
 #include "reports/section_report.h"
+#include "support/quiet_console.h"
 #include "support/test_support.h"
 
 namespace korvanti::testing {
@@ -232,8 +233,9 @@ void check_geometry(const fs::path& dir, const std::string& example) {
                 float expected = d.r[static_cast<size_t>(k - 1)];
                 if (k == 1) {
                     int found = 0;
+                    QuietConsole quiet;
                     cubic_spline_value(hub.NH, X - file.iT(1), expected, hub.xH.view(), hub.spline,
-                                       found);
+                                       found, quiet.console);
                     EXPECT_EQ(found, 1);
                 }
                 EXPECT_NEAR(radius, expected, 2e-5f) << side << " " << k << " " << w;

@@ -13,8 +13,8 @@ namespace korvanti::fuzz {
 inline int quiet_calculator_run() {
     NullStream out;
     std::istringstream keyboard;
-    ConsoleRedirect quiet(out, keyboard);
-    return run_calculator();
+    Console quiet(out, keyboard);
+    return run_calculator(quiet);
 }
 
 }  // namespace korvanti::fuzz

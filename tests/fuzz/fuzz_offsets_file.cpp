@@ -37,11 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string offsets_text(fuzz::as_text(data, size));
     fuzz::NullStream out;
     std::istringstream keyboard;
-    ConsoleRedirect quiet(out, keyboard);
+    Console quiet(out, keyboard);
     for (const BladeModel& model : models) {
         try {
             fuzz::NullStream result;
-            run_post_processing(model, offsets_text, result);
+            run_post_processing(model, offsets_text, result, quiet);
         } catch (const InputError&) {
         } catch (const RunStop&) {
         }

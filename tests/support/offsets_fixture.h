@@ -17,6 +17,7 @@
 #include "filelayer/record.h"
 #include "model/blade_model.h"
 #include "reports/section_report.h"
+#include "support/quiet_console.h"
 #include "support/test_support.h"
 #include "surfaces/blade_surface.h"
 
@@ -104,9 +105,10 @@ struct FixturePost {
 // directory) and the surface step on the PEROF.SON text of the blade.
 inline void build_fixture_surfaces(const FixtureBlade& b, const BladeModel& model,
                                    FixturePost& post, std::ostream& result) {
-    const auto report = make_section_report(model, offsets_file_text(b));
+    QuietConsole quiet;
+    const auto report = make_section_report(model, offsets_file_text(b), quiet.console);
     write_section_report(*report, result);
-    const auto surfaces = build_surfaces(model, report->sections, report->hub);
+    const auto surfaces = build_surfaces(model, report->sections, report->hub, quiet.console);
     post.file = report->file;
     post.hub = report->hub;
     post.sections = surfaces->sections;

@@ -14,19 +14,19 @@ namespace {
 TEST(Console, PauseShowsTheDefaultTextAndConsumesOneLine) {
     std::ostringstream out;
     std::istringstream in("\nnext\n");
-    ConsoleRedirect redirect(out, in);
-    pause();
+    Console console(out, in);
+    console.pause();
     EXPECT_EQ(out.str(), "Pause - Please enter a blank line (to continue) or a DOS command.\n");
     std::string line;
-    ASSERT_TRUE(keyboard_line(line));
+    ASSERT_TRUE(console.keyboard_line(line));
     EXPECT_EQ(line, "next");
 }
 
 TEST(Console, EndOfInputAtAPauseCountsAsEnter) {
     std::ostringstream out;
     std::istringstream in("");
-    ConsoleRedirect redirect(out, in);
-    pause(" metin");
+    Console console(out, in);
+    console.pause(" metin");
     EXPECT_EQ(out.str(), " metin\n");
 }
 
@@ -35,14 +35,14 @@ TEST(Console, ACommandTypedAtAPauseRunsOnlyFromATerminal) {
     std::ostringstream out;
     std::istringstream piped("touch made-by-pause\n");
     {
-        ConsoleRedirect redirect(out, piped, false);
-        pause();
+        Console console(out, piped, false);
+        console.pause();
     }
     EXPECT_FALSE(std::filesystem::exists("made-by-pause"));
     std::istringstream typed("touch made-by-pause\n");
     {
-        ConsoleRedirect redirect(out, typed, true);
-        pause();
+        Console console(out, typed, true);
+        console.pause();
     }
     EXPECT_TRUE(std::filesystem::exists("made-by-pause"));
 }
@@ -50,11 +50,11 @@ TEST(Console, ACommandTypedAtAPauseRunsOnlyFromATerminal) {
 TEST(Console, StopShowsItsTextAndUnwinds) {
     std::ostringstream out;
     std::istringstream in;
-    ConsoleRedirect redirect(out, in);
-    EXPECT_THROW(stop(), RunStop);
+    Console console(out, in);
+    EXPECT_THROW(console.stop(), RunStop);
     EXPECT_EQ(out.str(), "Stop - Program terminated.\n");
     try {
-        stop("problem at 2 .line - stop");
+        console.stop("problem at 2 .line - stop");
     } catch (const RunStop& s) {
         EXPECT_EQ(s.text(), "problem at 2 .line - stop");
     }

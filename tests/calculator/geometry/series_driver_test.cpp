@@ -59,10 +59,10 @@ void run_driver(const Task& t, DriverRun& run, const std::string& keyboard = "")
     FreeFormatReader task(task_stream, "Korvanti.TSK");
     std::ostringstream result, out;
     std::istringstream in(keyboard);
-    ConsoleRedirect console(out, in);
+    Console console(out, in);
     read_run_parameters(task, run.model);
     try {
-        run_series_driver(run.model, task, result);
+        run_series_driver(run.model, task, result, console);
     } catch (const RunStop&) {
         run.stopped = true;
     }

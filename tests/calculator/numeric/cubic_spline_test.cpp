@@ -36,7 +36,10 @@ Fitted fit(const std::vector<double>& xs, double (*f)(double)) {
 float value_at(const Fitted& s, float x, int* found_out = nullptr) {
     float y = -999.0f;
     int found = -1;
-    cubic_spline_value(s.n, x, y, s.tau.view(), s.c, found);
+    std::ostringstream out;
+    std::istringstream in;
+    Console console(out, in);
+    cubic_spline_value(s.n, x, y, s.tau.view(), s.c, found, console);
     if (found_out) *found_out = found;
     return y;
 }
@@ -148,7 +151,7 @@ class FindInterval : public ::testing::Test {
 protected:
     std::ostringstream out;
     std::istringstream in;
-    ConsoleRedirect redirect{out, in};
+    Console console{out, in};
     Table tau;
 
     void set(std::initializer_list<float> values) {
@@ -157,7 +160,7 @@ protected:
     }
     std::pair<int, int> locate(float x, int n, int start = -7) {
         int i = start, found = -7;
-        find_interval(tau.view(), x, n, i, found);
+        find_interval(tau.view(), x, n, i, found, console);
         return {i, found};
     }
 };
@@ -196,7 +199,7 @@ TEST_F(FindInterval, ValueOutsideTheTableKeepsTheOutput) {
     const Fitted s = fit({0.0, 0.5, 1.0, 1.5}, cubic);
     int found = -1;
     float y = 123.0f;
-    cubic_spline_value(s.n, std::nextafter(1.5f, 2.0f), y, s.tau.view(), s.c, found);
+    cubic_spline_value(s.n, std::nextafter(1.5f, 2.0f), y, s.tau.view(), s.c, found, console);
     EXPECT_EQ(found, 0);
     EXPECT_EQ(y, 123.0f);
     EXPECT_EQ(out.str(), " ** NOKTA ARALIGIN DISINDA **\n");

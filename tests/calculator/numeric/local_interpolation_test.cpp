@@ -25,7 +25,7 @@ class ThreePointInterpolate : public ::testing::Test {
 protected:
     std::ostringstream out;
     std::istringstream in;
-    ConsoleRedirect redirect{out, in};
+    Console console{out, in};
     Table xt, yt;
     int n = 0;
 
@@ -39,7 +39,7 @@ protected:
     }
     float at(float x, int mode, float start = -55.0f) {
         float y = start;
-        three_point_interpolate(n, xt.view(), yt.view(), x, y, mode);
+        three_point_interpolate(n, xt.view(), yt.view(), x, y, mode, console);
         return y;
     }
 };
@@ -119,8 +119,9 @@ TEST_F(ThreePointInterpolate, OutsideTheTableReportsAndKeepsTheOutput) {
 TEST_F(ThreePointInterpolate, RefusesTablesBeyondTheirLength) {
     table({0.0f, 1.0f, 2.0f}, cube);
     float y = 0.0f;
-    EXPECT_THROW(three_point_interpolate(21, xt.view(), yt.view(), 0.5f, y, 2), InputError);
-    EXPECT_THROW(three_point_interpolate(2, xt.view(), yt.view(), 0.5f, y, 2), InputError);
+    EXPECT_THROW(three_point_interpolate(21, xt.view(), yt.view(), 0.5f, y, 2, console),
+                 InputError);
+    EXPECT_THROW(three_point_interpolate(2, xt.view(), yt.view(), 0.5f, y, 2, console), InputError);
 }
 
 // A table whose abscissae repeat or fall is refused, however x lies, and

@@ -34,9 +34,9 @@ void b4_55_model(const ScratchDir& dir, BladeModel& model) {
     FreeFormatReader task(task_stream, "Korvanti.TSK");
     std::ostringstream result, out;
     std::istringstream in;
-    ConsoleRedirect console(out, in);
+    Console console(out, in);
     read_run_parameters(task, model);
-    run_series_driver(model, task, result);
+    run_series_driver(model, task, result, console);
 }
 
 // The geometry step that finishes the blade, then the writer.

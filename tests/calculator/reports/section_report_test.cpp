@@ -16,6 +16,9 @@
 namespace korvanti::testing {
 namespace {
 
+// Out-of-range look-ups are not what these tests look at.
+QuietConsole quiet;
+
 namespace fs = std::filesystem;
 
 struct ReadBack {
@@ -105,7 +108,7 @@ TEST(ReportRadii, ModeOneTakesTheFileStationsWithTheChordFromTheSectionEnds) {
     auto data = read_fixture(FixtureBlade{});
     ReportSections s;
     choose_report_radii(data->file, ReportMode::file_stations, 0, s);
-    interpolate_sections(data->file, ReportMode::file_stations, s);
+    interpolate_sections(data->file, ReportMode::file_stations, s, quiet.console);
     ASSERT_EQ(s.M, 5);
     for (int k = 1; k <= 5; ++k) {
         EXPECT_EQ(s.r(k), data->file.r(k));
@@ -145,7 +148,7 @@ TEST(ReportRadii, ModeTwoInterpolatesEverySectionAcrossTheStations) {
     auto data = read_fixture(blade);
     ReportSections s;
     choose_report_radii(data->file, ReportMode::equally_spaced, 9, s);
-    interpolate_sections(data->file, ReportMode::equally_spaced, s);
+    interpolate_sections(data->file, ReportMode::equally_spaced, s, quiet.console);
     // r = 0.3: P = 1.72, iT = 0.015, xs = 0.006, c = 0.445, tmax = 0.027.
     EXPECT_NEAR(s.P(2), 1.72f, 2e-6f);
     EXPECT_NEAR(s.iT(2), 0.015f, 1e-7f);
@@ -165,7 +168,7 @@ TEST(SectionCharacteristics, ThicknessAndCamberFromTheDiscretePoints) {
     auto data = read_fixture(FixtureBlade{});
     ReportSections s;
     choose_report_radii(data->file, ReportMode::file_stations, 0, s);
-    interpolate_sections(data->file, ReportMode::file_stations, s);
+    interpolate_sections(data->file, ReportMode::file_stations, s, quiet.console);
     section_characteristics(s);
     // Station 1: tmax 0.03 at mid-chord of a 0.44 chord; camber half of it.
     EXPECT_NEAR(s.tmax_chord(1), 0.03f / 0.44f, 1e-6f);
@@ -180,7 +183,7 @@ TEST(SectionCharacteristics, NoPositiveCamberGivesZeroAndTiesKeepTheFirstPoint) 
     auto data = read_fixture(below);
     ReportSections s;
     choose_report_radii(data->file, ReportMode::file_stations, 0, s);
-    interpolate_sections(data->file, ReportMode::file_stations, s);
+    interpolate_sections(data->file, ReportMode::file_stations, s, quiet.console);
     // A flat top from point 5 to 7: the first of them is the position.
     s.ys(2, 5) = s.ys(2, 6);
     s.ys(2, 7) = s.ys(2, 6);
@@ -199,7 +202,7 @@ TEST(SectionBlock, HeadingsDataLinesAndPointColumns) {
     auto data = read_fixture(FixtureBlade{});
     ReportSections s;
     choose_report_radii(data->file, ReportMode::file_stations, 0, s);
-    interpolate_sections(data->file, ReportMode::file_stations, s);
+    interpolate_sections(data->file, ReportMode::file_stations, s, quiet.console);
     section_characteristics(s);
     std::ostringstream out;
     write_section_block(s, 2.0f, out);
@@ -251,7 +254,7 @@ TEST(InterpolatedOffsetsFile, LayoutOfPerof2) {
     auto data = read_fixture(FixtureBlade{});
     ReportSections s;
     choose_report_radii(data->file, ReportMode::file_stations, 0, s);
-    interpolate_sections(data->file, ReportMode::file_stations, s);
+    interpolate_sections(data->file, ReportMode::file_stations, s, quiet.console);
     auto lines = split_lines(interpolated_offsets_text(s, 2.0f, 4));
     ASSERT_EQ(lines.size(), 4u + 5u + 5u * 12u + 1u);
     EXPECT_EQ(lines[0], "   5");
@@ -275,7 +278,8 @@ TEST(SectionReport, RefusesTooManySurfacePointsBeforeWritingAnything) {
     BladeModel model = fixture_model(blade, 1, 0);
     std::ostringstream result;
     try {
-        write_section_report(*make_section_report(model, offsets_file_text(blade)), result);
+        write_section_report(*make_section_report(model, offsets_file_text(blade), quiet.console),
+                             result);
         FAIL() << "23 chordwise points were accepted";
     } catch (const InputError& error) {
         EXPECT_NE(std::string(error.what()).find("22"), std::string::npos) << error.what();
@@ -284,8 +288,8 @@ TEST(SectionReport, RefusesTooManySurfacePointsBeforeWritingAnything) {
     EXPECT_FALSE(fs::exists("PEROF2.SON"));
 
     blade.NP = 22;
-    EXPECT_NO_THROW(
-        write_section_report(*make_section_report(model, offsets_file_text(blade)), result));
+    EXPECT_NO_THROW(write_section_report(
+        *make_section_report(model, offsets_file_text(blade), quiet.console), result));
     EXPECT_TRUE(fs::exists("PEROF2.SON"));
 }
 

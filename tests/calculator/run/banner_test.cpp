@@ -21,8 +21,8 @@ std::vector<std::string> lines_of(const std::string& text) {
 TEST(Banner, SevenLinesOf79CharactersToConsoleAndResult) {
     std::ostringstream console, result;
     std::istringstream in;
-    ConsoleRedirect redirect(console, in);
-    show_banner(result);
+    Console to_console(console, in);
+    show_banner(result, to_console);
     EXPECT_EQ(console.str(), result.str());
     auto lines = lines_of(result.str());
     ASSERT_EQ(lines.size(), 7u);

@@ -48,11 +48,11 @@ InMemoryRun run_in_memory(const std::string& task_text, MemoryOutput&& memory = 
     InMemoryRun run;
     std::ostringstream console;
     std::istringstream keyboard;
-    ConsoleRedirect to_console(console, keyboard);
+    Console to_console(console, keyboard);
     OutputRedirect to_memory(memory);
     std::istringstream task(task_text);
     std::ostringstream result;
-    calculate_propeller(task, result);
+    calculate_propeller(task, result, to_console);
     run.result = result.str();
     run.console = console.str();
     run.files = memory.files();
@@ -72,8 +72,8 @@ TEST_P(InMemoryRunOfEveryExample, BuildsTheFilesOfARunOnDiskByteForByte) {
     std::ostringstream console;
     std::istringstream keyboard;
     {
-        ConsoleRedirect to_console(console, keyboard);
-        ASSERT_EQ(run_calculator(), 0) << console.str();
+        Console to_console(console, keyboard);
+        ASSERT_EQ(run_calculator(to_console), 0) << console.str();
     }
 
     std::set<std::string> written;

@@ -15,8 +15,8 @@ namespace {
 
 std::string shown(const NumericFailure& failure, std::istringstream& keyboard) {
     std::ostringstream out;
-    ConsoleRedirect redirect(out, keyboard);
-    EXPECT_THROW(stop_after_numeric_failure(failure), RunStop);
+    Console console(out, keyboard);
+    EXPECT_THROW(stop_after_numeric_failure(failure, console), RunStop);
     return out.str();
 }
 

@@ -35,8 +35,8 @@ Kc101Run run_kc101(float area_ratio, float diameter) {
     std::ostringstream out;
     std::istringstream in;
     {
-        ConsoleRedirect redirect(out, in);
-        kc101_gawn_series(run.model, run.st);
+        Console console(out, in);
+        kc101_gawn_series(run.model, run.st, console);
     }
     run.console = out.str();
     return run;

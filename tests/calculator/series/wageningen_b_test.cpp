@@ -53,8 +53,8 @@ void run_b_series(int Z, float Ear, float D, const std::string& data, BRun& run)
     run.model.diameter = D;
     std::ostringstream out;
     std::istringstream in;
-    ConsoleRedirect console(out, in);
-    wageningen_b_series(run.model, run.st);
+    Console console(out, in);
+    wageningen_b_series(run.model, run.st, console);
     run.console = out.str();
 }
 
@@ -204,8 +204,11 @@ TEST(WageningenBData, MissingFileIsAnInputError) {
     model.area_ratio = 0.55f;
     model.diameter = 2.0f;
     SeriesStations st;
+    std::ostringstream out;
+    std::istringstream in;
+    Console console(out, in);
     try {
-        wageningen_b_series(model, st);
+        wageningen_b_series(model, st, console);
         FAIL() << "no error";
     } catch (const InputError& e) {
         EXPECT_NE(std::string(e.what()).find("WAGBPROP.DAT"), std::string::npos);
