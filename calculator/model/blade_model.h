@@ -1,6 +1,7 @@
 // The blade geometry model: run parameters from the task file, the per-station
 // values of the blade and the section offsets. Filled once per run, in order:
-// task file, series routine, series driver; read by every later step.
+// task file, series routine, series driver, and the B-series tip section of
+// the blade ends; read by every later step.
 #pragma once
 
 #include <string>

@@ -30,8 +30,6 @@ namespace {
 
 constexpr const char* result_file_name = "Korvanti.SON";
 
-void calculate_steps(std::istream& task_stream, std::ostream& result, Console& console);
-
 // The series list is information only: the series comes from the task file.
 void show_series_menu(Console& console) {
     constexpr std::array<const char*, 12> lines = {
@@ -53,6 +51,25 @@ void show_series_menu(Console& console) {
         if (line.size() < 49) line.resize(49, ' ');
         console.line(line);
     }
+}
+
+void calculate_steps(std::istream& task_stream, std::ostream& result, Console& console) {
+    // One model for the whole run, zero at the start.
+    auto model = std::make_unique<BladeModel>();
+    FreeFormatReader task(task_stream, task_file_name);
+
+    show_banner(result, console);
+    show_series_menu(console);
+    read_run_parameters(task, *model);
+    write_record(result, "(/,59('='))");
+    run_series_driver(*model, task, result, console);
+    make_b_series_tip(*model);
+    const BladeEnds ends = blade_ends(*model);
+    const std::string offsets_text = write_offsets_file(*model, ends);
+    run_post_processing(*model, offsets_text, result, console);
+    write_blade_mass(*model, result);
+
+    write_author_notice(result, 4);
 }
 
 void run_calculation(Console& console) {
@@ -95,29 +112,6 @@ void stop_after_numeric_failure(const NumericFailure& failure, Console& console)
     }
     console.stop();
 }
-
-namespace {
-
-void calculate_steps(std::istream& task_stream, std::ostream& result, Console& console) {
-    // One model for the whole run, zero at the start.
-    auto model = std::make_unique<BladeModel>();
-    FreeFormatReader task(task_stream, task_file_name);
-
-    show_banner(result, console);
-    show_series_menu(console);
-    read_run_parameters(task, *model);
-    write_record(result, "(/,59('='))");
-    run_series_driver(*model, task, result, console);
-    make_b_series_tip(*model);
-    const BladeEnds ends = blade_ends(*model);
-    const std::string offsets_text = write_offsets_file(*model, ends);
-    run_post_processing(*model, offsets_text, result, console);
-    write_blade_mass(*model, result);
-
-    write_author_notice(result, 4);
-}
-
-}  // namespace
 
 int run_calculator(Console& console) {
     try {
