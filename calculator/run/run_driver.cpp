@@ -17,6 +17,7 @@
 #include "reports/offsets_file.h"
 #include "reports/post_processing.h"
 #include "run/banner.h"
+#include "run/data_files.h"
 
 namespace korvanti {
 
@@ -64,7 +65,9 @@ void run_calculation() {
     console_line("");
     pause(" PROGRAM CALISMASI BITTI.  SONLANDIRMAK ICIN `ENTER` TUSUNA BASINIZ");
     result.close();
-    stop();
+    // The closing words of a finished run; only the stops of a rejected run
+    // unwind as RunStop.
+    console_line(default_stop_text);
 }
 
 }  // namespace
@@ -72,6 +75,7 @@ void run_calculation() {
 void calculate_propeller(std::istream& task_stream, std::ostream& result) {
     // One model for the whole run, zero at the start.
     auto model = std::make_unique<BladeModel>();
+    model->b_series_data_path = b_series_data_path();
     start_finite_watch();
     FreeFormatReader task(task_stream, task_file_name);
 
@@ -91,7 +95,7 @@ int run_calculator() {
     try {
         run_calculation();
     } catch (const RunStop&) {
-        return 0;
+        return 1;  // the run was stopped: the input was rejected
     } catch (const InputError& error) {
         console_line(error.what());
         return 1;

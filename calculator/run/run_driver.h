@@ -12,8 +12,9 @@ namespace korvanti {
 // input errors unwind out of it.
 void calculate_propeller(std::istream& task, std::ostream& result);
 
-// Runs the whole calculation; returns the exit status (0 for a finished run
-// and for every orderly stop, 1 for input that cannot be used).
+// Runs the whole calculation; returns the exit status: 0 for a finished run,
+// 1 for a run that was stopped (input that cannot be used, or an orderly stop
+// of a series check).
 int run_calculator();
 
 }  // namespace korvanti
