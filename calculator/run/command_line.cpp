@@ -441,9 +441,10 @@ Files:
   WAGBPROP.DAT   the B-series tables (series 1): read from the working
                  directory or, when it is not there, the copy installed with
                  Korvanti (the console then names the file read)
-  Korvanti.SON, PEROF.SON, PEROF2.SON, SEHAM.DAT, PERVDAT,
-  Korvanti2D_Tecplot.PLT, Korvanti3D_Tecplot.PLT and
-  Korvanti3D_Rhino3_4_Macro.TXT are written in the working directory.
+  Korvanti.SON   the result report, written in the working directory with
+                 PEROF.SON, PEROF2.SON, SEHAM.DAT, PERVDAT (for the drawing
+                 generator), Korvanti2D_Tecplot.PLT, Korvanti3D_Tecplot.PLT
+                 and Korvanti3D_Rhino3_4_Macro.TXT
 
 Exit status:
   0  the run finished

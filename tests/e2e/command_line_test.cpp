@@ -5,6 +5,11 @@
 // the sweep script of examples/. Bad options are rows of the bad-input
 // catalogue.
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -170,6 +175,89 @@ TEST(KorvantiOptions, SeriesStopEndsWithStatusOne) {
         << run.output;
     EXPECT_EQ(read_lines(dir.path() / "Korvanti.TSK").at(42), "3   0.05");
     EXPECT_EQ(files_in(dir.path()), (std::set<std::string>{"Korvanti.SON", "Korvanti.TSK"}));
+}
+
+// The program on a terminal (a pseudo-terminal), its output read as it comes.
+class TerminalRun {
+public:
+    TerminalRun(const fs::path& dir, const std::vector<std::string>& arguments) {
+        std::vector<char*> argv{const_cast<char*>(KORVANTI_EXE)};
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        pid_ = forkpty(&terminal_, nullptr, nullptr, nullptr);
+        if (pid_ == 0) {
+            if (chdir(dir.c_str()) != 0) _exit(126);
+            execv(KORVANTI_EXE, argv.data());
+            _exit(127);
+        }
+    }
+    ~TerminalRun() {
+        if (pid_ > 0 && !ended_) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        if (terminal_ >= 0) close(terminal_);
+    }
+    TerminalRun(const TerminalRun&) = delete;
+    TerminalRun& operator=(const TerminalRun&) = delete;
+
+    // Reads until the output holds `text` or nothing comes for `wait_ms`.
+    bool wait_for(const std::string& text, int wait_ms = 10000) {
+        char buffer[4096];
+        while (output_.find(text) == std::string::npos) {
+            pollfd fd{terminal_, POLLIN, 0};
+            if (poll(&fd, 1, wait_ms) <= 0) return false;
+            const ssize_t n = read(terminal_, buffer, sizeof buffer);
+            if (n <= 0) return false;
+            output_.append(buffer, static_cast<size_t>(n));
+        }
+        return true;
+    }
+    // The exit status once the program has ended within `wait_ms`; -1 otherwise.
+    int status_within(int wait_ms) {
+        for (int waited = 0; waited <= wait_ms; waited += 10) {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                ended_ = true;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            usleep(10000);
+        }
+        return -1;
+    }
+    void type(const std::string& text) {
+        ASSERT_EQ(write(terminal_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    }
+    const std::string& output() const { return output_; }
+
+private:
+    int terminal_ = -1;
+    pid_t pid_ = -1;
+    bool ended_ = false;
+    std::string output_;
+};
+
+// On a terminal a finished run waits at its pause for Enter; with --no-pause
+// it ends at once, as it does whenever standard input is not a terminal.
+TEST(KorvantiOptions, NoPauseEndsWithoutEnterOnATerminal) {
+    const std::string pause_text = "SONLANDIRMAK ICIN `ENTER` TUSUNA BASINIZ";
+    ScratchDir dir;
+    prepare_run(dir.path(), "B4-55.TSK");
+    {
+        TerminalRun run(dir.path(), {});
+        ASSERT_TRUE(run.wait_for(pause_text)) << run.output();
+        EXPECT_EQ(run.status_within(300), -1) << "no wait at the pause";
+        run.type("\n");
+        EXPECT_TRUE(run.wait_for("Stop - Program terminated.")) << run.output();
+        EXPECT_EQ(run.status_within(10000), 0) << run.output();
+    }
+    {
+        TerminalRun run(dir.path(), {"--no-pause"});
+        EXPECT_TRUE(run.wait_for("Stop - Program terminated.")) << run.output();
+        EXPECT_EQ(run.status_within(10000), 0) << run.output();
+        EXPECT_NE(run.output().find(pause_text), std::string::npos);
+    }
 }
 
 // -C: the files go to the directory named, relative to the working one.
