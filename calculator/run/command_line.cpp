@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cctype>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -126,17 +125,16 @@ constexpr option long_options[] = {
     {nullptr, 0, nullptr, 0},
 };
 
-const char* option_name(int code) {
+// The option as messages name it.
+std::string option_name(int code) {
     if (code == 'C') return "-C (--directory)";
     for (const option& o : long_options)
-        if (o.name != nullptr && o.val == code) return o.name;
+        if (o.name != nullptr && o.val == code) return std::string("--") + o.name;
     return "?";
 }
 
 [[noreturn]] void bad_value(int code, const std::string& problem) {
-    const std::string name =
-        code == 'C' ? option_name(code) : "--" + std::string(option_name(code));
-    throw UsageError(" HATA: " + name + " secenegi: " + problem);
+    throw UsageError(" HATA: " + option_name(code) + " secenegi: " + problem);
 }
 
 // A number is read by the task file's own reader, so that the task file
@@ -256,7 +254,7 @@ void take_run_value(int code, const std::string& text, TaskValues& task) {
 void require_complete(const TaskValues& task) {
     auto require = [](bool given, int code, const std::string& what) {
         if (!given)
-            throw UsageError(" HATA: --" + std::string(option_name(code)) +
+            throw UsageError(" HATA: " + option_name(code) +
                              " secenegi eksik: calisma degerleri verildiginde " + what +
                              " de verilmeli");
     };
@@ -274,9 +272,7 @@ void require_complete(const TaskValues& task) {
                                   ? argv[static_cast<size_t>(optind - 1)]
                                   : "";
     if (result == ':') {
-        const std::string name =
-            optopt == 'C' ? "-C (--directory)" : "--" + std::string(option_name(optopt));
-        throw UsageError(" HATA: " + name + " secenegi bir deger bekliyor");
+        throw UsageError(" HATA: " + option_name(optopt) + " secenegi bir deger bekliyor");
     }
     const std::string shown =
         optopt != 0 && optopt < 256 ? "-" + std::string(1, static_cast<char>(optopt)) : given;
