@@ -129,7 +129,8 @@ DrawingCommand parse_drawing_command(const std::vector<std::string>& arguments) 
 void enter_directory(const std::string& directory) {
     std::error_code ec;
     if (!std::filesystem::is_directory(directory, ec))
-        bad("-C (--directory) secenegi: '" + directory + "' bir dizin olmali; boyle bir dizin yok");
+        bad("-C (--directory) secenegi: '" + directory +
+            "' bir dizin olmali; yok ya da dizin degil");
     if (access(directory.c_str(), W_OK | X_OK) != 0 || chdir(directory.c_str()) != 0)
         bad("-C (--directory) secenegi: '" + directory +
             "' dizinine yazilabilmeli; bu dizine yazilamiyor");

@@ -317,7 +317,7 @@ void enter_directory(const std::string& directory) {
     std::error_code ec;
     if (!fs::is_directory(directory, ec))
         throw UsageError(" HATA: -C (--directory) secenegi: '" + directory +
-                         "' bir dizin olmali; boyle bir dizin yok");
+                         "' bir dizin olmali; yok ya da dizin degil");
     if (access(directory.c_str(), W_OK | X_OK) != 0 || chdir(directory.c_str()) != 0)
         throw UsageError(" HATA: -C (--directory) secenegi: '" + directory +
                          "' dizinine yazilabilmeli; bu dizine yazilamiyor");
