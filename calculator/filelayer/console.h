@@ -30,7 +30,7 @@ public:
     // is a terminal; end of input counts as Enter.
     void pause(std::string_view text = {});
 
-    // Shows the text (or the default stop text) and ends the run with status 0.
+    // Shows the text (or the default stop text) and stops the run (status 1).
     [[noreturn]] void stop(std::string_view text = {});
 
 private:

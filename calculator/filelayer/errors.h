@@ -7,7 +7,7 @@
 namespace korvanti {
 
 // An orderly stop: its text has been shown on the console already; the
-// program ends with status 0.
+// program ends with status 1, since the run did not finish.
 class RunStop : public std::exception {
 public:
     explicit RunStop(std::string text) : text_(std::move(text)) {}

@@ -9,6 +9,8 @@
 //   line 67  section report mode (1 or 2), number of report radii
 #pragma once
 
+#include <string>
+
 #include "filelayer/freeformat.h"
 #include "model/blade_model.h"
 
@@ -23,6 +25,15 @@ inline constexpr int max_blade_count = 20;
 // Report mode 2: the hub grid needs at least 3 and at most 22 chordwise points.
 inline constexpr int min_report_radii = 3;
 inline constexpr int max_report_radii = 22;
+
+// The checks of the values, shared with the command line: each returns what
+// is wrong, in the words of the task file's messages, or an empty string.
+// The checks of two values keep the order of the reading of their line.
+std::string series_number_problem(int series_number);
+std::string blades_and_area_problem(int blade_count, float area_ratio);
+std::string handedness_problem(float handedness);
+std::string pitch_and_diameter_problem(float pitch_ratio, float diameter);
+std::string report_mode_problem(int mode, int radii);
 
 // Lines 1 to 50, from the start of the file. Values no later step can work
 // with end the run with an input error naming the line.

@@ -56,6 +56,9 @@ struct BladeModel {
     ReportMode section_report_mode = ReportMode::file_stations;
     int section_report_radii = 0;
     std::string series_label;  // 25 characters
+    // The B-series tables: WAGBPROP.DAT of the working directory, or the copy
+    // the run driver found in its place when there is none.
+    std::string b_series_data_path = "WAGBPROP.DAT";
 
     // Counts.
     int station_count = 0;  // N

@@ -1,4 +1,4 @@
 // Korvanti: standard-series propeller geometry from Korvanti.TSK.
-#include "run/run_driver.h"
+#include "run/command_line.h"
 
-int main() { return korvanti::run_calculator(); }
+int main(int argc, char** argv) { return korvanti::run_korvanti(argc, argv); }

@@ -23,6 +23,7 @@
 #include "reports/offsets_file.h"
 #include "reports/post_processing.h"
 #include "run/banner.h"
+#include "run/data_files.h"
 
 namespace korvanti {
 
@@ -56,6 +57,7 @@ void show_series_menu(Console& console) {
 void calculate_steps(std::istream& task_stream, std::ostream& result, Console& console) {
     // One model for the whole run, zero at the start.
     auto model = std::make_unique<BladeModel>();
+    model->b_series_data_path = b_series_data_path();
     FreeFormatReader task(task_stream, task_file_name);
 
     show_banner(result, console);
@@ -89,7 +91,9 @@ void run_calculation(Console& console) {
     console.line("");
     console.pause(" PROGRAM CALISMASI BITTI.  SONLANDIRMAK ICIN `ENTER` TUSUNA BASINIZ");
     result.close();
-    console.stop();
+    // The closing words of a finished run; only the stops of a rejected run
+    // unwind as RunStop.
+    console.line(default_stop_text);
 }
 
 }  // namespace
@@ -117,7 +121,7 @@ int run_calculator(Console& console) {
     try {
         run_calculation(console);
     } catch (const RunStop&) {
-        return 0;
+        return 1;  // the run was stopped: the input was rejected
     } catch (const InputError& error) {
         console.line(error.what());
         return 1;

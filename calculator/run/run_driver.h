@@ -20,8 +20,8 @@ void calculate_propeller(std::istream& task, std::ostream& result, Console& cons
 [[noreturn]] void stop_after_numeric_failure(const NumericFailure& failure, Console& console);
 
 // Runs the whole calculation with the console given; returns the exit status
-// (0 for a finished run and for every orderly stop, 1 for input that cannot
-// be used).
+// (0 for a finished run; 1 for a run that was stopped: input that cannot be
+// used, or an orderly stop of a series check).
 int run_calculator(Console& console);
 
 // The same on the standard streams.

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "filelayer/console.h"
 #include "filelayer/errors.h"
 #include "filelayer/freeformat.h"
 #include "numeric/local_interpolation.h"
@@ -128,12 +129,16 @@ void read_leading_side(FreeFormatReader& in, int block, const std::string& table
     }
 }
 
-void read_tables(int blade_count, BSeriesTables& tables) {
-    std::ifstream file(b_series_data_file);
+void read_tables(const std::string& path, int blade_count, BSeriesTables& tables,
+                 Console& console) {
+    std::ifstream file(path);
     if (!file)
         throw InputError(std::string(" HATA: ") + b_series_data_file +
                          " dosyasi calisma dizininde bulunamadi ya da okunamadi");
-    FreeFormatReader in(file, b_series_data_file);
+    // A copy from elsewhere is named on the console; errors name it in full.
+    if (path != b_series_data_file)
+        console.line(" WAGBPROP.DAT CALISMA DIZININDE YOK; OKUNAN DOSYA: " + path);
+    FreeFormatReader in(file, path);
     const bool three_bladed = blade_count == 3;
 
     int n1 = 0;
@@ -232,7 +237,7 @@ void build_ordinates(const BSeriesTables& tables, const BladeModel& model, Serie
 
 void wageningen_b_series(BladeModel& model, SeriesStations& stations, Console& console) {
     BSeriesTables tables;
-    read_tables(model.blade_count, tables);
+    read_tables(model.b_series_data_path, model.blade_count, tables, console);
     model.rake_angle = 15.0f;
     const int n = tables.blade.count;
     for (int i = 1; i <= n; ++i) build_station(tables.blade, i, model, stations);

@@ -1,5 +1,6 @@
 // Wageningen B-series, the open propeller series whose tables are read from
-// the data file WAGBPROP.DAT in the working directory.
+// the data file WAGBPROP.DAT in the working directory (or from the copy the
+// model names in its place).
 #pragma once
 
 #include "filelayer/console.h"

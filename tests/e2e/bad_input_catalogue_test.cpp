@@ -45,6 +45,9 @@ struct Row {
     std::function<void(const fs::path&)> check;  // further checks of the directory
     bool unwritable_directory = false;           // a read-only working directory
     long file_size_limit = -1;                   // RLIMIT_FSIZE of the run
+    bool without_installed_data = false;         // a copy of the program, no WAGBPROP.DAT beside it
+    std::vector<std::string> arguments;          // the command line
+    bool one_line = false;                       // the whole output is one line
 };
 
 // ---------------------------------------------------------------------------
@@ -267,6 +270,7 @@ std::vector<Row> calculator_rows() {
         Row row = task_error("missing_b_series_data", b4_55,
                              "WAGBPROP.DAT dosyasi calisma dizininde bulunamadi", 9);
         row.prepare = [b4_55](const fs::path& dir) { write_file(dir / "Korvanti.TSK", b4_55); };
+        row.without_installed_data = true;
         rows.push_back(row);
     }
     {
@@ -413,23 +417,20 @@ std::vector<Row> calculator_rows() {
     rows.push_back(
         task_error("b_series_with_z_20", with_line(b4_55, 43, "20 0.55"), "WAGBPROP.DAT", 9));
 
-    // The orderly stops of the three-bladed series: status 0, only the banner
-    // and the separator.
+    // The orderly stops of the three-bladed series: status 1 (the run did not
+    // finish), only the banner and the separator.
     const std::vector<std::tuple<std::string, std::string, std::string, std::string>> stops = {
         {"kc101_area_ratio_049", "KC101-80", "3 0.49", "KC101-GAWN SERISI"},
         {"gawn_area_ratio_12", "Gawn3-65", "3 1.2", "GAWN SERISI"},
         {"newton_rader_area_ratio_04", "NR3-71", "3 0.4",
          "NEWTON-RADER SERISI PERVANELERIN ACINIM"}};
     for (const auto& [name, base, line43, message] : stops) {
-        Row row = task_error(name, with_line(example(base), 43, line43), message, 9);
-        row.exit_status = 0;
-        rows.push_back(row);
+        rows.push_back(task_error(name, with_line(example(base), 43, line43), message, 9));
     }
     {
         Row row =
             task_error("newton_rader_pitch_ratio_21", with_line(example("NR3-71"), 50, "2.1 2.0"),
                        "P/D DEGERINI SINIRLAR DAHILINDE GIRINIZ", 9);
-        row.exit_status = 0;
         rows.push_back(row);
     }
     // The AU confirmation: empty answers and then the end of the input.
@@ -668,9 +669,136 @@ std::vector<Row> drawing_rows() {
     return rows;
 }
 
+// Bad command lines: status 2, one line naming the option and what was
+// expected, and the files of the directory as they were (an earlier task file
+// or script is not replaced).
+Row bad_option(const std::string& name, Program program, std::vector<std::string> arguments,
+               const std::string& message) {
+    Row row;
+    row.name = "option_" + name;
+    row.program = program;
+    row.prepare =
+        program == Program::calculator ? task_dir(example("B4-55")) : drawing_dir(panel_data);
+    row.arguments = std::move(arguments);
+    row.exit_status = 2;
+    row.messages = {message};
+    row.one_line = true;
+    return row;
+}
+
+// The options of a valid B4-55 task, with `extra` after them.
+std::vector<std::string> task_options(std::vector<std::string> extra = {}) {
+    std::vector<std::string> arguments = {"--series",     "B",    "--blades",      "4",
+                                          "--area-ratio", "0.55", "--pitch-ratio", "1.0",
+                                          "--diameter",   "2.0"};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return arguments;
+}
+
+std::vector<Row> bad_option_rows() {
+    const Program calc = Program::calculator;
+    const Program draw = Program::drawing;
+    const std::string number = " bekleniyordu; '";
+    std::vector<Row> rows = {
+        bad_option("unknown", calc, task_options({"--colour=red"}),
+                   " HATA: '--colour=red' gecerli bir secenek degil"),
+        bad_option("unknown_short", calc, {"-x"}, " HATA: '-x' gecerli bir secenek degil"),
+        bad_option("ambiguous", calc, task_options({"--no"}), "'--no' gecerli bir secenek degil"),
+        // An unambiguous abbreviation is the option itself, as in GNU programs.
+        bad_option("abbreviated_option_checked", calc, {"--ser=9"},
+                   " HATA: --series secenegi: seri numarasi 1 ile 7 arasinda olmali, okunan 9"),
+        bad_option("flag_with_value", calc, task_options({"--nose-tail=1"}),
+                   "'--nose-tail=1' gecerli bir secenek degil"),
+        bad_option("missing_value", calc, task_options({"--diameter"}),
+                   " HATA: --diameter secenegi bir deger bekliyor"),
+        bad_option("argument", calc, task_options({"B4-55"}), " HATA: beklenmeyen arguman 'B4-55'"),
+        bad_option("series_unknown", calc, {"--series", "C"},
+                   " HATA: --series secenegi: seri numarasi (1..7) ya da adi (B, Ka, Kc, KC101, "
+                   "Gawn, NR, AU) bekleniyordu; 'C' bilinmiyor"),
+        bad_option("series_8", calc, {"--series", "8"},
+                   " HATA: --series secenegi: seri numarasi 1 ile 7 arasinda olmali, okunan 8"),
+        bad_option("blades_not_integer", calc, {"--blades=4.5"},
+                   " HATA: --blades secenegi: kanat sayisi Z (tamsayi)" + number +
+                       "4.5' bir tamsayi degil"),
+        bad_option("blades_0", calc, {"--blades", "0"},
+                   " HATA: --blades secenegi: kanat sayisi Z en az 1 olmali"),
+        bad_option("blades_21", calc, {"--blades", "21"},
+                   " HATA: --blades secenegi: kanat sayisi Z en cok 20 olabilir, okunan 21"),
+        bad_option("area_ratio_text", calc, {"--area-ratio", "abc"},
+                   " HATA: --area-ratio secenegi: acinim alani orani Ear" + number +
+                       "abc' bir sayi degil"),
+        bad_option("area_ratio_two_values", calc, {"--area-ratio", "0.5 0.7"},
+                   "--area-ratio secenegi: acinim alani orani Ear" + number + "0.5 0.7'"),
+        bad_option("area_ratio_empty", calc, {"--area-ratio="},
+                   "--area-ratio secenegi: acinim alani orani Ear" + number + "' bir sayi degil"),
+        bad_option("area_ratio_0", calc, {"--area-ratio", "0"},
+                   " HATA: --area-ratio secenegi: acinim alani orani Ear sifirdan buyuk olmali"),
+        bad_option("area_ratio_nan", calc, {"--area-ratio", "nan"},
+                   " HATA: --area-ratio secenegi: sonlu bir sayi bekleniyordu"),
+        bad_option("pitch_ratio_negative", calc, {"--pitch-ratio", "-1"},
+                   " HATA: --pitch-ratio secenegi: hatve-cap orani P/D sifirdan buyuk olmali"),
+        bad_option("diameter_0", calc, {"--diameter", "0.0"},
+                   " HATA: --diameter secenegi: pervane capi D sifirdan buyuk olmali"),
+        bad_option("diameter_inf", calc, {"--diameter", "inf"},
+                   " HATA: --diameter secenegi: sonlu bir sayi bekleniyordu"),
+        bad_option("hand", calc, {"--hand", "sol"},
+                   " HATA: --hand secenegi: left ya da right" + number + "sol' bilinmiyor"),
+        bad_option("report_radii_2", calc, {"--report-radii", "2"},
+                   " HATA: --report-radii secenegi: mod 2 icin yaricap sayisi 3 ile 22 arasinda "
+                   "olmali, okunan 2"),
+        bad_option("report_radii_23", calc, {"--report-radii", "23"}, "okunan 23"),
+        bad_option("area_ratio_left_out", calc, {"--series", "B", "--blades", "4"},
+                   " HATA: --area-ratio secenegi eksik"),
+        bad_option("blades_left_out", calc, {"--series=Ka", "--area-ratio=0.7"},
+                   " HATA: --blades secenegi eksik"),
+        bad_option("directory_missing", calc, task_options({"-C", "yok"}),
+                   " HATA: -C (--directory) secenegi: 'yok' bir dizin olmali"),
+        bad_option("directory_is_a_file", calc, {"--directory=Korvanti.TSK"},
+                   "'Korvanti.TSK' bir dizin olmali"),
+        bad_option("directory_empty", calc, {"-C", ""}, "bir dizin adi bekleniyordu"),
+        bad_option("drawing_unknown", draw, {"--plans", "--scale=1"},
+                   "HATA: '--plans' gecerli bir secenek degil"),
+        bad_option("drawing_scale_negative", draw, {"--form-plans", "--scale", "-1"},
+                   "HATA: --scale secenegi: sifir ya da sifirdan buyuk bir sayi bekleniyordu"),
+        bad_option("drawing_scale_text", draw, {"--form-plans", "--scale", "bir"},
+                   "HATA: --scale secenegi"),
+        bad_option("drawing_scale_without_form_plans", draw, {"--scale", "0.1"},
+                   "HATA: --scale secenegi yalnizca --form-plans ile verilir"),
+        bad_option("drawing_panel_view_unknown", draw, {"--panel-view", "all"},
+                   "HATA: --panel-view secenegi: blade, hub ya da both" + number + "all'"),
+        bad_option("drawing_panel_view_missing_value", draw, {"--panel-view"},
+                   "HATA: --panel-view secenegi bir deger bekliyor"),
+        bad_option("drawing_both_drawings", draw, {"--form-plans", "--panel-view=hub"},
+                   "HATA: --form-plans ve --panel-view secenekleri birlikte verilemez"),
+        bad_option("drawing_one_blade_alone", draw, {"--one-blade"},
+                   "HATA: --one-blade secenegi yalnizca --panel-view ile verilir"),
+        bad_option("drawing_directory_missing", draw, {"-C", "yok", "--panel-view=blade"},
+                   "HATA: -C (--directory) secenegi: 'yok' bir dizin olmali"),
+    };
+    // -C to a directory that cannot be written, for either program.
+    for (const Program program : {calc, draw}) {
+        Row row =
+            bad_option(program == calc ? "directory_read_only" : "drawing_directory_read_only",
+                       program, {"-C", "."}, "'.' dizinine yazilabilmeli");
+        row.unwritable_directory = true;
+        rows.push_back(row);
+    }
+    // Run values in a working directory that cannot be written: the task
+    // file cannot be, and the run ends at once with status 1.
+    {
+        Row row = bad_option("task_file_in_read_only_directory", calc, task_options(),
+                             " HATA: Korvanti.TSK dosyasi yazilamiyor");
+        row.exit_status = 1;
+        row.unwritable_directory = true;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
 const std::vector<Row>& catalogue() {
     static const std::vector<Row> rows = [] {
         std::vector<Row> all = calculator_rows();
+        for (Row& row : bad_option_rows()) all.push_back(std::move(row));
         for (Row& row : drawing_rows()) {
             row.name = "drawing_" + row.name;
             all.push_back(std::move(row));
@@ -794,8 +922,10 @@ void run_row(const Row& row) {
     ChildOptions options;
     options.input = row.input;
     options.file_size_limit = row.file_size_limit;
+    options.arguments = row.arguments;
     options.environment = {{"HOME", scratch.home().string()}, {"TMPDIR", scratch.tmp().string()}};
-    const std::string exe = row.program == Program::calculator ? KORVANTI_EXE : drawing_exe;
+    std::string exe = row.program == Program::calculator ? KORVANTI_EXE : drawing_exe;
+    if (row.without_installed_data) exe = program_without_installed_data(exe);
     const ChildResult run = run_child(exe, dir, options);
     if (row.unwritable_directory) unlock_directory(dir);
 
@@ -805,6 +935,10 @@ void run_row(const Row& row) {
     EXPECT_EQ(run.output.find("Sanitizer"), std::string::npos) << run.output;
     EXPECT_EQ(run.output.find("runtime error:"), std::string::npos) << run.output;
     EXPECT_EQ(run.exit_status, row.exit_status) << run.output;
+    if (row.one_line) {
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
+        EXPECT_EQ(run.output.back(), '\n') << run.output;
+    }
     for (const std::string& message : row.messages)
         EXPECT_NE(run.output.find(message), std::string::npos)
             << "missing \"" << message << "\" in:\n"

@@ -132,7 +132,7 @@ TEST(SeriesEndToEnd, Kc101GawnRunsAcrossItsRangeAndStopsOutsideIt) {
     prepare_run(dir.path(), "KC101-80.TSK");
     set_task_lines(dir.path(), {{43, "3   0.49"}});
     const ProgramRun run = run_program(KORVANTI_EXE, dir.path());
-    EXPECT_EQ(run.exit_status, 0);
+    EXPECT_EQ(run.exit_status, 1);  // stopped, not finished
     EXPECT_NE(run.output.find(" Ear DEGERINI SINIRLAR DAHILINDE GIRINIZ - STOP"), std::string::npos)
         << run.output;
     EXPECT_FALSE(fs::exists(dir.path() / "PEROF.SON"));

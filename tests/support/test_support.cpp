@@ -59,6 +59,40 @@ ProgramRun run_program(const std::string& exe, const fs::path& dir, const std::s
     return run;
 }
 
+namespace {
+
+// The folder of the program copies, made at the first copy.
+class CopiesFolder {
+public:
+    const fs::path& path() {
+        if (path_.empty()) {
+            std::string pattern = (fs::temp_directory_path() / "korvanti-programs-XXXXXX").string();
+            if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+            path_ = pattern;
+        }
+        return path_;
+    }
+    ~CopiesFolder() {
+        std::error_code ec;
+        if (!path_.empty()) fs::remove_all(path_, ec);
+    }
+
+private:
+    fs::path path_;
+};
+
+}  // namespace
+
+std::string program_without_installed_data(const std::string& exe) {
+    static CopiesFolder folder;
+    const fs::path copy = folder.path() / "bin" / fs::path(exe).filename();
+    if (!fs::exists(copy)) {
+        fs::create_directories(copy.parent_path());
+        fs::copy_file(exe, copy);
+    }
+    return copy.string();
+}
+
 std::string read_file(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + file.string());

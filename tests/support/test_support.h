@@ -33,6 +33,11 @@ struct ProgramRun {
 ProgramRun run_program(const std::string& exe, const std::filesystem::path& dir,
                        const std::string& input = "");
 
+// A copy of the program in a scratch folder of its own (removed when the test
+// program ends), with no WAGBPROP.DAT installed beside it: it finds the
+// B-series tables only in its working directory.
+std::string program_without_installed_data(const std::string& exe);
+
 std::string read_file(const std::filesystem::path& file);
 std::vector<std::string> read_lines(const std::filesystem::path& file);
 void write_file(const std::filesystem::path& file, const std::string& text);
