@@ -43,6 +43,8 @@ Vec3 unit(Vec3 a) {
 struct Page {
     double k;       // device units per mm
     double x0, y0;  // device position of the page's bottom left corner
+    double thinnest = 0;  // narrowest line in device units: a pixel on an image
+    double width(double mm) const { return std::max(mm * k, thinnest); }
     double x(double mm) const { return x0 + k * mm; }
     double y(double mm) const { return y0 - k * mm; }
 };
@@ -64,7 +66,7 @@ public:
     }
 
     void paint(const Drawing& drawing) {
-        cairo_set_line_width(cr_, kLineWidth * page_.k);
+        cairo_set_line_width(cr_, page_.width(kLineWidth));
         cairo_set_line_join(cr_, CAIRO_LINE_JOIN_ROUND);
         cairo_set_line_cap(cr_, CAIRO_LINE_CAP_ROUND);
         cairo_select_font_face(cr_, "sans-serif", CAIRO_FONT_SLANT_NORMAL,
@@ -170,15 +172,15 @@ void paint_view(cairo_t* cr, const Page& page, const Drawing& drawing) {
     auto px = [&](Point2 q) { return clamped(page.x(kPageWidth / 2 + scale * (q.x - cx))); };
     auto py = [&](Point2 q) { return clamped(page.y(kPageHeight / 2 + scale * (q.y - cy))); };
 
-    cairo_set_line_width(cr, kEdgeWidth * page.k);
+    cairo_set_line_width(cr, page.width(kEdgeWidth));
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
     for (const ProjectedFace& f : faces) {
         cairo_move_to(cr, px(f.corners[0]), py(f.corners[0]));
         for (std::size_t i = 1; i < 4; ++i) cairo_line_to(cr, px(f.corners[i]), py(f.corners[i]));
         cairo_close_path(cr);
         const auto base = paper_colour(f.colour);
-        const double shade = 0.3 + 0.7 * f.light;
-        const double shine = 0.25 * f.light * f.light;
+        const double shade = 0.2 + 0.8 * f.light;
+        const double shine = 0.3 * std::pow(f.light, 4);
         cairo_set_source_rgb(cr, std::min(1.0, base[0] * shade + shine),
                              std::min(1.0, base[1] * shade + shine),
                              std::min(1.0, base[2] * shade + shine));
@@ -229,7 +231,7 @@ std::optional<std::string> write_png(const Drawing& drawing, const std::string& 
                     cairo_surface_destroy);
     {
         Context cr(cairo_create(surface.get()), cairo_destroy);
-        paint_page(cr.get(), {kPngPixelsPerMm, 0, static_cast<double>(height)}, drawing);
+        paint_page(cr.get(), {kPngPixelsPerMm, 0, static_cast<double>(height), 1}, drawing);
         if (auto error = failure(cairo_status(cr.get()))) return error;
     }
     return failure(cairo_surface_write_to_png(surface.get(), path.c_str()));
@@ -247,7 +249,7 @@ Image render_image(const Drawing& drawing, int width, int height) {
         cairo_paint(cr.get());
         const double x0 = (width - k * kPageWidth) / 2;
         const double y0 = (height + k * kPageHeight) / 2;
-        paint_page(cr.get(), {k, x0, y0}, drawing);
+        paint_page(cr.get(), {k, x0, y0, 1}, drawing);
     }
     cairo_surface_flush(surface.get());
     image.width = width;
