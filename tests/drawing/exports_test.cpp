@@ -147,6 +147,27 @@ TEST_F(DrawingExports, DxfReadsBackWithEzdxfAsTheScriptDraws) {
     EXPECT_EQ(ok, static_cast<int>(runs_.size())) << output;
 }
 
+// LibreCAD, a second reader, prints the DXF of the form plans and of the 3D
+// view of B4-55 to a one-page PDF.
+TEST_F(DrawingExports, LibreCadPrintsTheDxf) {
+    if (!on_path("librecad")) GTEST_SKIP() << "LibreCAD (Debian librecad) is not installed";
+    if (!on_path("pdfinfo")) GTEST_SKIP() << "pdfinfo (Debian poppler-utils) is not installed";
+    for (const char* name : {"B4-55-right-1_0.1_", "B4-55-right-2_3_E_"}) {
+        // In a directory of its own: dxf2pdf names the PDF after the DXF.
+        const fs::path dir = root_ / name / "librecad";
+        fs::create_directory(dir);
+        fs::copy_file(root_ / name / "TELVARO_3B_CIZIMLER.dxf", dir / "TELVARO_3B_CIZIMLER.dxf");
+        const std::string output = command_output(
+            "cd '" + dir.string() +
+            "' && QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=. timeout 120 librecad dxf2pdf -a "
+            "TELVARO_3B_CIZIMLER.dxf 2>&1");
+        ASSERT_NE(output.find("DONE"), std::string::npos) << name << output;
+        const std::string info =
+            command_output("pdfinfo '" + (dir / "TELVARO_3B_CIZIMLER.pdf").string() + "' 2>&1");
+        EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << name << info;
+    }
+}
+
 // One A3 landscape page; the form plans at true size: the label of the tip
 // radius starts at x = 337 mm of the sheet, which lies 11.5 mm in from the
 // page's left edge.
