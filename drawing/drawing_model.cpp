@@ -22,7 +22,7 @@ void Drawing::colour(int number) {
     setting(SettingKind::colour, number);
 }
 
-void Drawing::view_from(Point3 direction) {
+void Drawing::view_from(const Point3& direction) {
     view_point_ = direction;
     setting(SettingKind::view_point, 0);
 }

@@ -110,7 +110,7 @@ public:
     void zoom_all() { setting(SettingKind::zoom_all, 0); }
     void zoom_extents() { setting(SettingKind::zoom_extents, 0); }
     // The direction from which the 3D view is looked at (towards the origin).
-    void view_from(Point3 direction);
+    void view_from(const Point3& direction);
     void hide() { setting(SettingKind::hide, 0); }
 
     // Adds an entity on the current layer in the current colour.
