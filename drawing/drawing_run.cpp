@@ -152,7 +152,9 @@ struct OutputFile {
 
 // Writes every file beside its final name, and only when all are complete
 // renames them into place, so that a final name only ever holds a complete
-// file and a failed run replaces none of them.
+// file and a run that cannot write them all replaces none of them (a rename
+// failing midway, which within one directory only a file system error
+// causes, would leave the ones before it replaced).
 std::optional<std::string> write_files(const fs::path& dir, const std::vector<OutputFile>& files) {
     const std::string suffix = "." + std::to_string(getpid()) + ".tmp";
     std::vector<fs::path> temporaries;
@@ -168,6 +170,12 @@ std::optional<std::string> write_files(const fs::path& dir, const std::vector<Ou
                    (error->empty() ? "" : " (" + *error + ")") + kNoScript;
         }
     }
+    for (const OutputFile& file : files)
+        if (fs::is_directory(dir / file.name)) {  // a rename over it would fail
+            remove_temporaries();
+            return "HATA: " + (dir / file.name).string() + " YAZILAMADI (" +
+                   std::make_error_code(std::errc::is_a_directory).message() + ")" + kNoScript;
+        }
     for (std::size_t i = 0; i < files.size(); ++i) {
         std::error_code ec;
         take_final_name(temporaries[i], dir / files[i].name, ec);

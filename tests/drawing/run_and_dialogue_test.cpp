@@ -116,6 +116,23 @@ TEST(DamagedPanelData, ScriptThatCannotBeWrittenGivesAMessage) {
               (std::vector<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR"}));
 }
 
+// A directory in the way of the last file, the PNG: no file is replaced,
+// the earlier script stays, nothing temporary is left.
+TEST(DamagedPanelData, NoFileReplacedWhenOneOfThemCannotBeWritten) {
+    ScratchDir dir;
+    write_file(dir.path() / "TELVARO_3B_CIZIMLER.SCR", "earlier script\n");
+    fs::create_directories(dir.path() / "TELVARO_3B_CIZIMLER.png" / "in-the-way");
+    const DrawingRun run =
+        run_with_answers(dir.path(), pervdat_text(small_propeller()), {"1", "0.1"});
+    EXPECT_EQ(run.status, kExitNoScript);
+    ASSERT_EQ(run.alerts.size(), 1u);
+    EXPECT_EQ(run.alerts[0], "HATA: " + (dir.path() / "TELVARO_3B_CIZIMLER.png").string() +
+                                 " YAZILAMADI (Is a directory) - CIZIM DOSYASI YAZILMADI.");
+    EXPECT_EQ(read_file(dir.path() / "TELVARO_3B_CIZIMLER.SCR"), "earlier script\n");
+    EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR",
+                                                             "TELVARO_3B_CIZIMLER.png"}));
+}
+
 TEST(ConsoleDialogue, PromptShowsTheDefaultAndAnEmptyAnswerTakesIt) {
     std::istringstream in("2\n\n  \nH\r\n");
     std::ostringstream out, err;
