@@ -151,8 +151,9 @@ std::optional<int> settle_command_line(const DrawingCommand& command, std::ostre
 
 std::string drawing_help_text() {
     return R"help(Usage: TELVARO_3B_CIZIMLER [OPTION]...
-Write an AutoCAD script of a propeller from the panel data file PERVDAT that
-Korvanti wrote: its form plans on an A3 sheet or a 3D view of its panels.
+Draw a propeller from the panel data file PERVDAT that Korvanti wrote: its
+form plans on an A3 sheet or a 3D view of its panels, as an AutoCAD script,
+a DXF file, a PDF page and a PNG picture.
 
 Without options the program asks for the drawing in a window (when DISPLAY is
 set) or on the console. Given the drawing as options, it asks nothing and
@@ -172,14 +173,17 @@ Options:
 
 Files:
   PERVDAT                   the panel data, read
-  TELVARO_3B_CIZIMLER.SCR   the AutoCAD script, written (renamed into place
-                            only when complete)
+  TELVARO_3B_CIZIMLER.SCR   the AutoCAD script, written
+  TELVARO_3B_CIZIMLER.dxf   the same drawing as DXF (AutoCAD R12), written
+  TELVARO_3B_CIZIMLER.pdf   the drawing on one A3 landscape page, written
+  TELVARO_3B_CIZIMLER.png   the same page as a picture, written
+  The four are renamed into place only when all are complete.
 
 Exit status:
-  0  the script was written
-  1  no script: PERVDAT missing or damaged, or the script could not be written
-  2  a bad option, or the dialogue was closed before the script was complete;
-     no script was written
+  0  the drawing files were written
+  1  no drawing: PERVDAT missing or damaged, or a file could not be written
+  2  a bad option, or the dialogue was closed before the drawing was complete;
+     no file was written
 
 Example:
   TELVARO_3B_CIZIMLER -C B4-55 --form-plans --scale=0.1
@@ -189,7 +193,7 @@ Example:
 std::string drawing_version_text() {
     return "TELVARO_3B_CIZIMLER " KORVANTI_VERSION
            "\n"
-           "AutoCAD drawings of a propeller from Korvanti's panel data.\n";
+           "Drawings of a propeller (AutoCAD script, DXF, PDF, PNG) from Korvanti's panel data.\n";
 }
 
 }  // namespace telvaro

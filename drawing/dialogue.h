@@ -2,8 +2,12 @@
 // printed in the window, messages that must be seen, and modal input boxes.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "sheet_render.h"
 
 namespace telvaro {
 
@@ -22,6 +26,16 @@ public:
     // entered, or nothing when the user cancelled or closed the window.
     virtual std::optional<std::string> ask(const std::string& prompt, const std::string& title,
                                            const std::string& default_text) = 0;
+
+    // Shows the finished drawing with the names of the files written, until
+    // the user closes it. `render` draws the page into an image of the size
+    // asked. A dialogue without a window shows nothing: the run has printed
+    // the names already.
+    virtual void show_drawing(const std::function<Image(int width, int height)>& render,
+                              const std::vector<std::string>& files) {
+        (void)render;
+        (void)files;
+    }
 };
 
 }  // namespace telvaro

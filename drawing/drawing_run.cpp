@@ -8,13 +8,17 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <system_error>
+#include <vector>
 
+#include "dxf_file.h"
 #include "form_plans.h"
 #include "panel_data.h"
 #include "panel_view.h"
 #include "script.h"
+#include "sheet_render.h"
 
 namespace telvaro {
 
@@ -93,7 +97,7 @@ int panelling_choice(double answer) {
 }
 
 // The 3D view: which panels, and whether every blade is drawn.
-bool write_3d_view(Dialogue& dialogue, Script& script, const PanelData& d) {
+bool draw_3d_view(Dialogue& dialogue, Drawing& drawing, const PanelData& d) {
     dialogue.print("<1> KANAT PANELLEMESI");
     dialogue.print("<2> GOBEK PANELLEMESI");
     dialogue.print("<3> KANAT ve GOBEK PANELLEMESI");
@@ -108,13 +112,13 @@ bool write_3d_view(Dialogue& dialogue, Script& script, const PanelData& d) {
     if (!other_blades) return false;
     const std::string yes = trimmed(*other_blades);
     const int copies = (yes == "E" || yes == "e" || yes == "0") ? d.Z : 1;
-    write_panel_view(script, d, panel_range(d, panelling), copies);
+    draw_panel_view(drawing, d, panel_range(d, panelling), copies);
     return true;
 }
 
-// Gives the finished script its final name. An older regular file of that
-// name is swapped out in one step and then removed: readers see the old or
-// the new script, never none, as with a rename over it; but a rename over an
+// Gives a finished file its final name. An older regular file of that name
+// is swapped out in one step and then removed: readers see the old or the
+// new file, never none, as with a rename over it; but a rename over an
 // existing file makes ext4 force the new data out to the disk at once.
 void take_final_name(const fs::path& temporary, const fs::path& final_path, std::error_code& ec) {
 #if defined(__linux__) && defined(RENAME_EXCHANGE)
@@ -123,7 +127,7 @@ void take_final_name(const fs::path& temporary, const fs::path& final_path, std:
         renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, final_path.c_str(), RENAME_EXCHANGE) ==
             0) {
         std::error_code ignored;
-        fs::remove(temporary, ignored);  // the older script, now under the temporary name
+        fs::remove(temporary, ignored);  // the older file, now under the temporary name
         ec.clear();
         return;
     }
@@ -131,30 +135,66 @@ void take_final_name(const fs::path& temporary, const fs::path& final_path, std:
     fs::rename(temporary, final_path, ec);
 }
 
-// Writes the script beside its final name and renames it into place, so that
-// the final name only ever holds a complete script.
-std::optional<std::string> write_script_file(const fs::path& dir, const Script& script) {
-    const fs::path final_path = dir / kScriptFile;
-    const fs::path temporary =
-        dir / (std::string(kScriptFile) + "." + std::to_string(getpid()) + ".tmp");
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << script.text();
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return "HATA: " + final_path.string() + " YAZILAMADI" + kNoScript;
+std::optional<std::string> write_text(const std::string& text, const fs::path& path) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    if (!out) return std::string();
+    return std::nullopt;
+}
+
+// One output file: its name and what writes it to a given path (a message,
+// possibly empty, when that fails).
+struct OutputFile {
+    const char* name;
+    std::function<std::optional<std::string>(const fs::path&)> write;
+};
+
+// Writes every file beside its final name, and only when all are complete
+// renames them into place, so that a final name only ever holds a complete
+// file and a run that cannot write them all replaces none of them (a rename
+// failing midway, which within one directory only a file system error
+// causes, would leave the ones before it replaced).
+std::optional<std::string> write_files(const fs::path& dir, const std::vector<OutputFile>& files) {
+    const std::string suffix = "." + std::to_string(getpid()) + ".tmp";
+    std::vector<fs::path> temporaries;
+    auto remove_temporaries = [&] {
+        std::error_code ignored;
+        for (const fs::path& t : temporaries) fs::remove(t, ignored);
+    };
+    for (const OutputFile& file : files) {
+        temporaries.push_back(dir / (std::string(file.name) + suffix));
+        if (const auto error = file.write(temporaries.back())) {
+            remove_temporaries();
+            return "HATA: " + (dir / file.name).string() + " YAZILAMADI" +
+                   (error->empty() ? "" : " (" + *error + ")") + kNoScript;
         }
     }
-    std::error_code ec;
-    take_final_name(temporary, final_path, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return "HATA: " + final_path.string() + " YAZILAMADI (" + ec.message() + ")" + kNoScript;
+    for (const OutputFile& file : files)
+        if (fs::is_directory(dir / file.name)) {  // a rename over it would fail
+            remove_temporaries();
+            return "HATA: " + (dir / file.name).string() + " YAZILAMADI (" +
+                   std::make_error_code(std::errc::is_a_directory).message() + ")" + kNoScript;
+        }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        std::error_code ec;
+        take_final_name(temporaries[i], dir / files[i].name, ec);
+        if (ec) {
+            remove_temporaries();
+            return "HATA: " + (dir / files[i].name).string() + " YAZILAMADI (" + ec.message() +
+                   ")" + kNoScript;
+        }
     }
     return std::nullopt;
+}
+
+std::vector<OutputFile> drawing_files(const Drawing& drawing) {
+    return {
+        {kScriptFile, [&](const fs::path& p) { return write_text(script_text(drawing), p); }},
+        {kDxfFile, [&](const fs::path& p) { return write_text(dxf_text(drawing), p); }},
+        {kPdfFile, [&](const fs::path& p) { return write_pdf(drawing, p.string()); }},
+        {kPngFile, [&](const fs::path& p) { return write_png(drawing, p.string()); }},
+    };
 }
 
 }  // namespace
@@ -180,19 +220,28 @@ int run_drawing(Dialogue& dialogue, const fs::path& dir) {
     dialogue.print("<1> PERVANE FORM PLANLARI");
     dialogue.print("<2> 3D GORUNUM");
     const auto choice = ask_option(dialogue, *data);
-    Script script;
+    Drawing drawing;
     bool complete = choice.has_value();
-    if (complete && choice->option == 1) write_form_plans(script, *data, choice->scale);
-    if (complete && choice->option == 2) complete = write_3d_view(dialogue, script, *data);
+    if (complete && choice->option == 1) draw_form_plans(drawing, *data, choice->scale);
+    if (complete && choice->option == 2) complete = draw_3d_view(dialogue, drawing, *data);
     if (!complete) {
         dialogue.print(std::string("CIZIM IPTAL EDILDI") + kNoScript);
         return kExitCancelled;
     }
-    if (const auto error = write_script_file(dir, script)) {
+    if (const auto error = write_files(dir, drawing_files(drawing))) {
         dialogue.alert(*error);
         return kExitNoScript;
     }
-    dialogue.print("CIZIM DOSYASI YAZILDI: " + (dir / kScriptFile).string());
+    std::vector<std::string> written;
+    for (const char* name : {kScriptFile, kDxfFile, kPdfFile, kPngFile})
+        written.push_back((dir / name).string());
+    dialogue.print("CIZIM DOSYASI YAZILDI: " + written[0]);
+    dialogue.print("DXF DOSYASI YAZILDI: " + written[1]);
+    dialogue.print("PDF DOSYASI YAZILDI: " + written[2]);
+    dialogue.print("PNG DOSYASI YAZILDI: " + written[3]);
+    dialogue.show_drawing(
+        [&drawing](int width, int height) { return render_image(drawing, width, height); },
+        written);
     return kExitScriptWritten;
 }
 

@@ -9,6 +9,7 @@
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Input.H>
 #include <FL/Fl_Return_Button.H>
+#include <FL/fl_draw.H>
 #include <FL/x.H>
 
 #include <iostream>
@@ -71,6 +72,23 @@ struct ModalBox {
     static void on_cancel(Fl_Widget*, void* box) { static_cast<ModalBox*>(box)->window.hide(); }
 };
 
+// X class of the window that shows the finished drawing.
+const char* const kPreviewClass = "TelvaroCizim";
+
+// The page of the drawing as an image, drawn as it is.
+class PagePreview : public Fl_Widget {
+public:
+    PagePreview(int x, int y, Image image)
+        : Fl_Widget(x, y, image.width, image.height), image_(std::move(image)) {}
+    void draw() override {
+        if (image_.rgb.empty()) return;
+        fl_draw_image(image_.rgb.data(), x(), y(), image_.width, image_.height, 3);
+    }
+
+private:
+    Image image_;
+};
+
 }  // namespace
 
 std::unique_ptr<FltkDialogue> FltkDialogue::open() {
@@ -117,6 +135,30 @@ std::optional<std::string> FltkDialogue::ask(const std::string& prompt, const st
     box.run(*window_);
     if (!box.accepted || !window_->shown()) return std::nullopt;
     return std::string(box.input->value());
+}
+
+void FltkDialogue::show_drawing(const std::function<Image(int width, int height)>& render,
+                                const std::vector<std::string>& files) {
+    if (!window_->shown()) return;
+    constexpr int kImageWidth = 840, kImageHeight = 594;  // an A3 page at 2 pixels per mm
+    constexpr int kLineHeight = 20;
+    const int names_top = 10 + kImageHeight + 10;
+    const int button_top = names_top + kLineHeight * static_cast<int>(files.size()) + 10;
+    Fl_Double_Window preview(kImageWidth + 20, button_top + 40, "Cizim");
+    preview.xclass(kPreviewClass);
+    new PagePreview(10, 10, render(kImageWidth, kImageHeight));
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        auto* name =
+            new Fl_Box(10, names_top + kLineHeight * static_cast<int>(i), kImageWidth, kLineHeight);
+        name->copy_label(files[i].c_str());
+        name->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+    }
+    auto* close = new Fl_Return_Button(kImageWidth + 10 - 100, button_top, 100, 30, "Kapat");
+    close->callback([](Fl_Widget*, void* window) { static_cast<Fl_Window*>(window)->hide(); },
+                    &preview);
+    preview.end();
+    preview.show();
+    while (preview.shown() && window_->shown()) Fl::wait();
 }
 
 }  // namespace telvaro

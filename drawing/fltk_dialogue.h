@@ -25,6 +25,10 @@ public:
     void alert(const std::string& message) override;
     std::optional<std::string> ask(const std::string& prompt, const std::string& title,
                                    const std::string& default_text) override;
+    // A window with the drawing, the names of the files written and a button
+    // "Kapat" that closes it (so does Enter).
+    void show_drawing(const std::function<Image(int width, int height)>& render,
+                      const std::vector<std::string>& files) override;
 
 private:
     FltkDialogue();

@@ -9,18 +9,19 @@ namespace {
 
 constexpr double kPi = 3.1415927;
 
-void face(Script& script, const PanelData& d, int p, double phi) {
+Face face(const PanelData& d, int p, double phi) {
     const double cos_phi = std::cos(phi);
     const double sin_phi = std::sin(phi);
-    script.line("3DFACE");
+    Face f;
     for (int corner = 1; corner <= 4; ++corner) {
         const int v = d.panel(p, corner);
         const double X = d.vertex(v, kX);
         const double Y = d.vertex(v, kY);
         const double Z = d.vertex(v, kZ);
-        script.point(X, Y * cos_phi - Z * sin_phi, Y * sin_phi + Z * cos_phi);
+        f.corners[static_cast<std::size_t>(corner - 1)] = {X, Y * cos_phi - Z * sin_phi,
+                                                           Y * sin_phi + Z * cos_phi};
     }
-    script.enter();
+    return f;
 }
 
 }  // namespace
@@ -31,19 +32,17 @@ PanelRange panel_range(const PanelData& d, int choice) {
     return {1, d.NQ1};
 }
 
-void write_panel_view(Script& script, const PanelData& d, PanelRange range, int copies) {
-    // A face is "3DFACE", four points of up to three 17-digit numbers and an
-    // empty line: about 200 characters at most.
+void draw_panel_view(Drawing& drawing, const PanelData& d, PanelRange range, int copies) {
     if (range.last >= range.first && copies > 0)
-        script.reserve(static_cast<std::size_t>(range.last - range.first + 1) *
-                       static_cast<std::size_t>(copies) * 200);
-    script.line("COLOR 1");
-    script.line("Zoom A");
+        drawing.reserve(static_cast<std::size_t>(range.last - range.first + 1) *
+                        static_cast<std::size_t>(copies));
+    drawing.colour(1);
+    drawing.zoom_all();
     for (int p = range.first; p <= range.last; ++p)
-        for (int b = 1; b <= copies; ++b) face(script, d, p, (b - 1) * 2 * kPi / d.Z);
-    script.line("Zoom E");
-    script.line("VPOINT -1,-1,1");
-    script.line("HIDE");
+        for (int b = 1; b <= copies; ++b) drawing.add(face(d, p, (b - 1) * 2 * kPi / d.Z));
+    drawing.zoom_extents();
+    drawing.view_from({-1, -1, 1});
+    drawing.hide();
 }
 
 }  // namespace telvaro

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Builds Korvanti and runs it on a shipped example task file in a fresh
-# scratch working directory. Usage: scripts/run-example.sh [examples/NAME.TSK]
+# scratch working directory, then the drawing generator on its PERVDAT: the
+# form plans at the automatic scale there, the 3D view of blade and hub on
+# every blade in the subdirectory 3D-view. Usage:
+# scripts/run-example.sh [examples/NAME.TSK]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 example="${1:-$root/examples/B4-55.TSK}"
@@ -12,8 +15,23 @@ cp "$root/data/WAGBPROP.DAT" "$work/WAGBPROP.DAT"
 cd "$work"
 status=0
 # The closing pause (and the AU confirmation) take end of input as Enter.
-"${KORVANTI_BUILD_DIR:-$root/build}/calculator/Korvanti" </dev/null || status=$?
+build="${KORVANTI_BUILD_DIR:-$root/build}"
+"$build/calculator/Korvanti" </dev/null || status=$?
+if [ $status -eq 0 ] && [ -f PERVDAT ]; then
+  # The drawing generator on the console (no window): option 1, scale 0
+  # (the largest that fits the sheet); then option 2, blade and hub, every blade.
+  echo
+  printf '1\n0\n' | env -u DISPLAY "$build/drawing/TELVARO_3B_CIZIMLER" || status=$?
+  mkdir -p 3D-view
+  cp PERVDAT 3D-view/
+  echo
+  (cd 3D-view && printf '2\n3\nE\n' | env -u DISPLAY "$build/drawing/TELVARO_3B_CIZIMLER") || status=$?
+fi
 echo
 echo "Working directory with all outputs: $work"
 ls -l "$work"
+echo
+echo "The drawings (open the PDF with any PDF viewer, the PNG with any image viewer):"
+ls -l "$work"/TELVARO_3B_CIZIMLER.pdf "$work"/TELVARO_3B_CIZIMLER.png \
+  "$work"/3D-view/TELVARO_3B_CIZIMLER.pdf "$work"/3D-view/TELVARO_3B_CIZIMLER.png 2>/dev/null || true
 exit $status

@@ -1,5 +1,6 @@
 // decimal_text against printf: the numbers of the script are printf's "%.*f"
-// with the decimals for the significant digits asked, trailing zeros cut.
+// with the decimals for the significant digits asked, trailing zeros cut;
+// shortest_text reads back as the value it was given.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <random>
 #include <string>
@@ -21,7 +23,7 @@ std::string printf_decimal_text(double value, int significant) {
     if (!std::isfinite(value) || value == 0) return "0";
     const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
     const int decimals = std::clamp(significant - 1 - exponent, 0, 40);
-    char buffer[128];
+    char buffer[400];
     std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
     std::string text = buffer;
     if (text.find('.') != std::string::npos) {
@@ -98,6 +100,30 @@ TEST(DecimalText, AgreesWithPrintfOnManyValues) {
         const int significant = i % 7 == 0 ? static_cast<int>(rng() % 20) + 1 : 15;
         ASSERT_EQ(decimal_text(v, significant), printf_decimal_text(v, significant))
             << "value " << v << ", " << significant << " significant digits";
+    }
+}
+
+TEST(ShortestText, ReadsBackAsTheValueInPlainDecimals) {
+    EXPECT_EQ(shortest_text(-0.01072), "-0.01072");
+    EXPECT_EQ(shortest_text(0.1 + 0.2), "0.30000000000000004");
+    EXPECT_EQ(shortest_text(-0.0), "0");
+    EXPECT_EQ(shortest_text(1e-7), "0.0000001");
+    EXPECT_EQ(shortest_text(12345678.5), "12345678.5");
+    EXPECT_EQ(shortest_text(std::numeric_limits<double>::quiet_NaN()), "0");
+    std::mt19937_64 rng(14);
+    for (int i = 0; i < 100000; ++i) {
+        double v = std::bit_cast<double>(rng());
+        if (!std::isfinite(v)) continue;
+        const std::string text = shortest_text(v);
+        ASSERT_EQ(text.find_first_of("eE"), std::string::npos) << text;
+        if (v != 0) {
+            ASSERT_EQ(std::strtod(text.c_str(), nullptr), v) << text;
+        }
+        // No shorter text of the same kind reads back: the last digit is needed.
+        if (text.find('.') != std::string::npos && text.size() > 3) {
+            const std::string cut = text.substr(0, text.size() - 1);
+            ASSERT_NE(std::strtod(cut.c_str(), nullptr), v) << text;
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 
 #include "drawing_fixture.h"
 #include "support/test_support.h"
@@ -103,11 +104,41 @@ bool on_path(const std::string& program) {
     return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
 }
 
+// A binary PPM image (P6, 8 bits), as convert writes it.
+struct Pixmap {
+    int width = 0, height = 0;
+    std::string rgb;
+};
+
+Pixmap read_ppm(const fs::path& file) {
+    std::istringstream in(read_file(file));
+    Pixmap image;
+    std::string magic;
+    in >> magic;
+    int header[3] = {0, 0, 0};  // width, height, largest value; '#' starts a comment
+    for (int& value : header) {
+        while ((in >> std::ws).peek() == '#') in.ignore(1 << 20, '\n');
+        in >> value;
+    }
+    in.get();
+    image.width = header[0];
+    image.height = header[1];
+    const int maximum = header[2];
+    EXPECT_EQ(magic, "P6");
+    EXPECT_EQ(maximum, 255);
+    image.rgb.resize(static_cast<std::size_t>(image.width) * image.height * 3);
+    in.read(image.rgb.data(), static_cast<std::streamsize>(image.rgb.size()));
+    EXPECT_TRUE(in) << "short image " << file;
+    return image;
+}
+
 // Starts the program in a fresh X server and answers its two input boxes by
 // keystrokes: option 1, scale 0.05. Each answer waits for a box to appear,
-// types into it, presses Enter and waits until the box is gone.
-TEST(ProgramWindow, AnsweredByKeystrokesUnderXvfb) {
-    for (const char* tool : {"xvfb-run", "Xvfb", "xauth", "xdotool", "timeout"})
+// types into it, presses Enter and waits until the box is gone. Then the
+// window with the drawing appears: its picture is taken (xwd) and it is
+// closed with Enter, its button's key.
+TEST(ProgramWindow, AnsweredByKeystrokesUnderXvfbAndShowsTheDrawing) {
+    for (const char* tool : {"xvfb-run", "Xvfb", "xauth", "xdotool", "timeout", "xwd", "convert"})
         if (!on_path(tool)) GTEST_SKIP() << tool << " is not installed";
     ScratchDir dir;
     write_file(dir.path() / "PERVDAT", pervdat_text(small_propeller()));
@@ -125,11 +156,18 @@ TEST(ProgramWindow, AnsweredByKeystrokesUnderXvfb) {
                "xdotool search --sync --onlyvisible --name '^Cizim Secenegi$' > window.id\n"
                "answer 1\n"
                "answer 0.05\n"
+               "id=$(xdotool search --sync --onlyvisible --class TelvaroCizim | head -n 1)\n"
+               "sleep 0.5\n"
+               "xwd -id \"$id\" -silent > preview.xwd\n"
+               "convert xwd:preview.xwd preview.ppm\n"
+               "xdotool windowfocus --sync \"$id\"\n"
+               "xdotool key Return\n"
                "wait $pid\n"
                "echo $? > status\n");
-    const std::string command = "cd '" + dir.path().string() +
-                                "' && timeout 30 xvfb-run -a sh drive.sh '" +
-                                std::string(TELVARO_EXE) + "' > xvfb.log 2>&1";
+    const std::string command =
+        "cd '" + dir.path().string() +
+        "' && timeout 60 xvfb-run -a -s '-screen 0 1280x1024x24' sh drive.sh '" +
+        std::string(TELVARO_EXE) + "' > xvfb.log 2>&1";
     const int rc = std::system(command.c_str());
     ASSERT_EQ(rc, 0) << read_file(dir.path() / "xvfb.log")
                      << (fs::exists(dir.path() / "program.log")
@@ -141,6 +179,30 @@ TEST(ProgramWindow, AnsweredByKeystrokesUnderXvfb) {
     const std::string script = read_file(dir.path() / "TELVARO_3B_CIZIMLER.SCR");
     EXPECT_EQ(script.rfind("ltscale 10\n", 0), 0u);
     EXPECT_NE(script.find("LINE\n70,140\n335,140\n\n"), std::string::npos) << "drawn at scale 0.05";
+    for (const char* name :
+         {"TELVARO_3B_CIZIMLER.dxf", "TELVARO_3B_CIZIMLER.pdf", "TELVARO_3B_CIZIMLER.png"})
+        EXPECT_TRUE(fs::is_regular_file(dir.path() / name)) << name;
+
+    // The preview area (840 x 594 pixels at 10, 10) shows the page: white
+    // paper with the drawing's coloured lines on it, the sheet frame among them.
+    const Pixmap shot = read_ppm(dir.path() / "preview.ppm");
+    ASSERT_GE(shot.width, 850);
+    ASSERT_GE(shot.height, 604);
+    long white = 0, drawn = 0, red = 0;
+    for (int y = 10; y < 604; ++y)
+        for (int x = 10; x < 850; ++x) {
+            const auto* p = reinterpret_cast<const unsigned char*>(
+                shot.rgb.data() + (static_cast<std::size_t>(y) * shot.width + x) * 3);
+            if (p[0] > 240 && p[1] > 240 && p[2] > 240)
+                ++white;
+            else
+                ++drawn;
+            if (p[0] > 150 && p[1] < 120 && p[2] < 120) ++red;
+        }
+    const double area = 840.0 * 594.0;
+    EXPECT_GT(white / area, 0.8) << "the paper is white";
+    EXPECT_GT(drawn / area, 0.003) << "lines are drawn in the preview";
+    EXPECT_GT(red, 1000) << "the red frame and radius lines";
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "console_dialogue.h"
 #include "drawing_fixture.h"
+#include "drawing_model.h"
 #include "drawing_run.h"
 #include "script.h"
 #include "support/test_support.h"
@@ -64,8 +65,16 @@ TEST(OptionLoop, CompleteRunReplacesTheScriptAndLeavesNoTemporaryFile) {
         run_with_answers(dir.path(), pervdat_text(small_propeller()), {"2", "3", "H"});
     EXPECT_EQ(run.status, kExitScriptWritten);
     EXPECT_EQ(run.script.front(), "COLOR 1");
-    EXPECT_EQ(entries(dir.path()),
-              (std::vector<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR"}));
+    EXPECT_EQ(
+        entries(dir.path()),
+        (std::vector<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR", "TELVARO_3B_CIZIMLER.dxf",
+                                  "TELVARO_3B_CIZIMLER.pdf", "TELVARO_3B_CIZIMLER.png"}));
+    EXPECT_EQ(std::vector<std::string>(run.printed.end() - 4, run.printed.end()),
+              (std::vector<std::string>{
+                  "CIZIM DOSYASI YAZILDI: " + (dir.path() / "TELVARO_3B_CIZIMLER.SCR").string(),
+                  "DXF DOSYASI YAZILDI: " + (dir.path() / "TELVARO_3B_CIZIMLER.dxf").string(),
+                  "PDF DOSYASI YAZILDI: " + (dir.path() / "TELVARO_3B_CIZIMLER.pdf").string(),
+                  "PNG DOSYASI YAZILDI: " + (dir.path() / "TELVARO_3B_CIZIMLER.png").string()}));
 }
 
 TEST(DamagedPanelData, OneMessageNoQuestionsAndTheEarlierScriptKept) {
@@ -105,6 +114,23 @@ TEST(DamagedPanelData, ScriptThatCannotBeWrittenGivesAMessage) {
         << run.alerts[0];
     EXPECT_EQ(entries(dir.path()),
               (std::vector<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR"}));
+}
+
+// A directory in the way of the last file, the PNG: no file is replaced,
+// the earlier script stays, nothing temporary is left.
+TEST(DamagedPanelData, NoFileReplacedWhenOneOfThemCannotBeWritten) {
+    ScratchDir dir;
+    write_file(dir.path() / "TELVARO_3B_CIZIMLER.SCR", "earlier script\n");
+    fs::create_directories(dir.path() / "TELVARO_3B_CIZIMLER.png" / "in-the-way");
+    const DrawingRun run =
+        run_with_answers(dir.path(), pervdat_text(small_propeller()), {"1", "0.1"});
+    EXPECT_EQ(run.status, kExitNoScript);
+    ASSERT_EQ(run.alerts.size(), 1u);
+    EXPECT_EQ(run.alerts[0], "HATA: " + (dir.path() / "TELVARO_3B_CIZIMLER.png").string() +
+                                 " YAZILAMADI (Is a directory) - CIZIM DOSYASI YAZILMADI.");
+    EXPECT_EQ(read_file(dir.path() / "TELVARO_3B_CIZIMLER.SCR"), "earlier script\n");
+    EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR",
+                                                             "TELVARO_3B_CIZIMLER.png"}));
 }
 
 TEST(ConsoleDialogue, PromptShowsTheDefaultAndAnEmptyAnswerTakesIt) {
@@ -176,16 +202,80 @@ TEST(ScriptNumbers, PlainDecimalsWithoutNoiseOrExponent) {
     EXPECT_EQ(decimal_text(1.0 / 12.0, 6), "0.0833333");
 }
 
-TEST(ScriptNumbers, SheetPointsRoundXOnly) {
-    Script script;
-    script.point(292.3, 55.25);
-    script.point(282.5, 40);
-    script.point(-0.4, -3.5);
-    script.exact_point(130, 72.5);
-    script.point(0.1, -0.2, 1);
-    script.repeat_last_point();
-    EXPECT_EQ(script.lines(), (std::vector<std::string>{"292,55.25", "283,40", "0,-3.5", "130,72.5",
-                                                        "0.1,-0.2,1", "130,72.5"}));
+// The script writer says each setting where it stands among the entities,
+// writes sheet points with 15 significant digits and points in space in
+// their shortest form, and states a text style only when it changes.
+TEST(ScriptWriter, EveryEntityInItsScriptForm) {
+    Drawing drawing;
+    drawing.new_layer("Katman");
+    drawing.colour(3);
+    drawing.add(Polyline{{{292, 55.25}, {283, 1.0 / 3}}, true, PolylinePick::last});
+    drawing.add(Polyline{{{1, 2}, {3, 4}}, false, PolylinePick::by_last_point});
+    drawing.add(Polyline{{{1, 2}, {5, 6}}, true, PolylinePick::last_same_line});
+    drawing.add(LineChain{{{130, 72.5}, {130, 7.5}}, false});
+    drawing.add(LineChain{{{10, 10}, {387, 10}, {387, 242}}, true});
+    drawing.add(Circle{{292, 55}, 0.1 * 4.0 / 2});
+    const TextStyle complex{"COMPLEX", "COMPLEX", 3.5};
+    drawing.add(Text{{337, 240}, " r/R = 1.000", complex});
+    drawing.add(Text{{337, 140}, " r/R = 0.500", complex});
+    drawing.zoom_all();
+    drawing.add(telvaro::Face{
+        {telvaro::Point3{0.1, -0.0, 0.5}, {-0.01072, 1e-7, 0.1 + 0.2}, {1, 2, 3}, {1, 2, 3}}});
+    drawing.view_from({-1, -1, 1});
+    drawing.hide();
+    EXPECT_EQ(script_text(drawing),
+              "layer new Katman set Katman \nCOLOR 3\n"
+              "PLINE\n292,55.25\n283,0.333333333333333\n\nPEDIT L\nF \n"
+              "PLINE\n1,2\n3,4\n\nPEDIT\n3,4\nD \n"
+              "PLINE\n1,2\n5,6\n\nPEDIT\nL F \n"
+              "LINE\n130,72.5\n130,7.5\n\n"
+              "LINE 10,10 387,10 387,242 C\n"
+              "CIRCLE\n292,55\n0.2\n"
+              "STYLE COMPLEX COMPLEX 3.5 1 0 N N N\nTEXT\n337,240\n r/R = 1.000\n"
+              "TEXT\n337,140\n r/R = 0.500\n"
+              "Zoom A\n"
+              "3DFACE\n0.1,0,0.5\n-0.01072,0.0000001,0.30000000000000004\n1,2,3\n1,2,3\n\n"
+              "VPOINT -1,-1,1\nHIDE\n");
+}
+
+// Each entity carries the layer and colour current when it was added.
+TEST(DrawingModel, EntitiesCarryTheirLayerAndColour) {
+    Drawing drawing;
+    drawing.sheet_setup();
+    drawing.colour(4);
+    drawing.add(Circle{{1, 1}, 1});
+    drawing.new_layer("A");
+    drawing.colour(5);
+    drawing.add(Circle{{1, 1}, 1});
+    drawing.new_layer("B");
+    drawing.new_layer("A");
+    drawing.add(Circle{{1, 1}, 1});
+    EXPECT_EQ(drawing.layers(), (std::vector<std::string>{"0", "A", "B"}));
+    ASSERT_EQ(drawing.entities().size(), 3u);
+    EXPECT_EQ(drawing.entities()[0].layer, 0);
+    EXPECT_EQ(drawing.entities()[0].colour, 4);
+    EXPECT_EQ(drawing.entities()[1].layer, 1);
+    EXPECT_EQ(drawing.entities()[1].colour, 5);
+    EXPECT_EQ(drawing.entities()[2].layer, 1);
+    EXPECT_TRUE(drawing.on_sheet());
+}
+
+// The fitted curve passes through every point, leaves an inner point along
+// the chord of its neighbours and an end along its own chord.
+TEST(DrawingModel, FittedCurveThroughThePoints) {
+    const std::vector<Point2> points = {{0, 0}, {1, 1}, {3, 1}, {4, 0}};
+    const auto curve = fitted_curve(points);
+    ASSERT_EQ(curve.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(curve[i].at(0).x, points[i].x);
+        EXPECT_EQ(curve[i].at(1).y, points[i + 1].y);
+    }
+    // At (1, 1) the tangent is parallel to (3, 1) - (0, 0).
+    EXPECT_DOUBLE_EQ(curve[1].c1.x - 1, 3.0 / 6);
+    EXPECT_DOUBLE_EQ(curve[1].c1.y - 1, 1.0 / 6);
+    EXPECT_DOUBLE_EQ(curve[0].c1.x, 1.0 / 6);  // first end: along its chord
+    EXPECT_DOUBLE_EQ(curve[0].c1.y, 1.0 / 6);
+    EXPECT_TRUE(fitted_curve({{1, 1}}).empty());
 }
 
 }  // namespace

@@ -153,6 +153,9 @@ const std::vector<std::string> calculator_outputs = {"Korvanti.SON",
                                                      "PERVDAT",
                                                      "Korvanti2D_Tecplot.PLT"};
 const char* const script = "TELVARO_3B_CIZIMLER.SCR";
+// Every finished drawing run writes all four.
+const std::vector<std::string> drawing_files = {
+    script, "TELVARO_3B_CIZIMLER.dxf", "TELVARO_3B_CIZIMLER.pdf", "TELVARO_3B_CIZIMLER.png"};
 const std::string old_script = "eski cizim: bir onceki calismanin betigi\n";
 
 // The prepared directory of a calculator run.
@@ -232,7 +235,7 @@ Row finished_drawing(const std::string& name, const std::string& input,
     row.input = input;
     row.exit_status = 0;
     row.messages = std::move(messages);
-    row.present = {script};
+    row.present = drawing_files;
     row.changed = {script};
     return row;
 }
@@ -535,7 +538,7 @@ std::vector<Row> drawing_rows() {
                                 first_lines(panel_data, pervdat.strip_table + 3), "");
         row.exit_status = 0;
         row.messages = {"CIZIM DOSYASI YAZILDI"};
-        row.present = {script};
+        row.present = drawing_files;
         row.changed = {script};
         row.check = [](const fs::path& dir) {
             EXPECT_TRUE(read_file(dir / script) ==
@@ -600,7 +603,7 @@ std::vector<Row> drawing_rows() {
                                 join_lines(split_lines(panel_data), 100000, "\r\n"), "");
         row.exit_status = 0;
         row.messages = {"CIZIM DOSYASI YAZILDI"};
-        row.present = {script};
+        row.present = drawing_files;
         row.changed = {script};
         row.check = [](const fs::path& dir) {
             EXPECT_TRUE(read_file(dir / script) ==
