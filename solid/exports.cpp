@@ -211,11 +211,11 @@ std::string panel_mesh_vtk(const PanelDataFile& d) {
             out += '\n';
         }
     out += "CELL_DATA " + std::to_string(panels * Z) + "\n";
-    out += "SCALARS part int 1\nLOOKUP_TABLE default\n";
+    out += "FIELD panels 2\npart 1 " + std::to_string(panels * Z) + " int\n";
     for (size_t b = 0; b < Z; ++b)
         for (size_t p = 0; p < panels; ++p)
             out += p < static_cast<size_t>(d.hub_panels) ? "0\n" : "1\n";
-    out += "SCALARS blade int 1\nLOOKUP_TABLE default\n";
+    out += "blade 1 " + std::to_string(panels * Z) + " int\n";
     for (size_t b = 0; b < Z; ++b)
         for (size_t p = 0; p < panels; ++p) out += std::to_string(b + 1) + "\n";
     return out;

@@ -28,6 +28,7 @@
 #include <BRep_Builder.hxx>
 #include <GProp_GProps.hxx>
 #include <GeomAPI_Interpolate.hxx>
+#include <ShapeUpgrade_ShapeDivideAngle.hxx>
 #include <Standard_Failure.hxx>
 #include <TColStd_HArray1OfReal.hxx>
 #include <TColgp_HArray1OfPnt.hxx>
@@ -278,7 +279,7 @@ TopoDS_Shape blade_solid(const BladeRows& rows) {
 
 // One sector of the revolved hub, the wedge between the seams midway to the
 // neighbouring blades (angles -180°/Z to 180°/Z about the first blade).
-TopoDS_Shape hub_sector(const HubProfile& hub, int Z) {
+TopoDS_Shape hub_sector(const HubProfile& hub, int Z, bool whole = false) {
     const double seam = std::numbers::pi / Z;  // from +Z towards +Y, like the blade's angle
     const gp_Dir radial(0, std::sin(seam), std::cos(seam));
     const int n = static_cast<int>(hub.x.size());
@@ -299,9 +300,13 @@ TopoDS_Shape hub_sector(const HubProfile& hub, int Z) {
                                  BRepBuilderAPI_MakeEdge(fore, aft));
     const TopoDS_Face meridian = BRepBuilderAPI_MakeFace(wire.Wire(), true);
     // Turning by +a about X takes the angle from +Z towards +Y down by a.
-    BRepPrimAPI_MakeRevol revolve(meridian, x_axis(), 2 * seam);
+    BRepPrimAPI_MakeRevol revolve(meridian, x_axis(), whole ? 2 * std::numbers::pi : 2 * seam);
     if (!revolve.IsDone()) fail("OpenCASCADE could not revolve the hub profile");
-    return revolve.Shape();
+    if (!whole) return revolve.Shape();
+    // The whole hub, its surface split into Z faces with seams between blades.
+    ShapeUpgrade_ShapeDivideAngle divide(2 * seam + 1e-9, revolve.Shape());
+    divide.Perform();
+    return divide.Result();
 }
 
 bool planar(const TopoDS_Face& face) {
@@ -317,6 +322,50 @@ TopoDS_Compound sector_surface(const TopoDS_Shape& sector) {
     for (TopExp_Explorer e(sector, TopAbs_FACE); e.More(); e.Next())
         if (!planar(TopoDS::Face(e.Current()))) builder.Add(faces, e.Current());
     return faces;
+}
+
+// The Z sectors sewn into one solid; a null shape where sewing fails.
+TopoDS_Shape sewn_sectors(const TopoDS_Compound& surface, int Z) {
+    BRepBuilderAPI_Sewing sewing(1e-3);
+    for (int b = 0; b < Z; ++b) {
+        gp_Trsf turn;
+        turn.SetRotation(x_axis(), b * 2 * std::numbers::pi / Z);
+        sewing.Add(BRepBuilderAPI_Transform(surface, turn, true).Shape());
+    }
+    sewing.Perform();
+    TopExp_Explorer shells(sewing.SewedShape(), TopAbs_SHELL);
+    if (!shells.More()) return {};
+    BRepBuilderAPI_MakeSolid make(TopoDS::Shell(shells.Current()));
+    if (!make.IsDone()) return {};
+    TopoDS_Solid solid = make.Solid();
+    BRepLib::OrientClosedSolid(solid);
+    return solid;
+}
+
+// All blades fused with the whole hub in one Boolean operation.
+TopoDS_Shape fused_whole(const TopoDS_Shape& blade, const TopoDS_Shape& hub, int Z) {
+    TopTools_ListOfShape arguments, tools;
+    arguments.Append(hub);
+    for (int b = 0; b < Z; ++b) {
+        gp_Trsf turn;
+        turn.SetRotation(x_axis(), b * 2 * std::numbers::pi / Z);
+        tools.Append(BRepBuilderAPI_Transform(blade, turn, true).Shape());
+    }
+    BRepAlgoAPI_Fuse fuse;
+    fuse.SetArguments(arguments);
+    fuse.SetTools(tools);
+    fuse.SetRunParallel(true);
+    fuse.Build();
+    if (!fuse.IsDone() || fuse.HasErrors())
+        fail("OpenCASCADE could not fuse the blades with the hub");
+    TopTools_IndexedMapOfShape solids;
+    TopExp::MapShapes(fuse.Shape(), TopAbs_SOLID, solids);
+    if (solids.Extent() != 1)
+        fail("fusing the blades with the hub gave " + std::to_string(solids.Extent()) +
+             " solids instead of one");
+    if (!BRepCheck_Analyzer(solids(1)).IsValid())
+        fail("fusing the blades with the hub gave an invalid solid");
+    return solids(1);
 }
 
 double volume_of(const TopoDS_Shape& shape) {
@@ -336,7 +385,8 @@ PropellerSolid build_propeller_solid(const PanelDataFile& panels, const OffsetsF
         const TopoDS_Shape sector = hub_sector(hub, panels.Z);
         // The blade is fused with its own sector of the hub only; the Z
         // sectors are then sewn together along their seams. One Boolean
-        // operation on all blades at once took several times longer.
+        // operation on all blades at once took several times longer, and is
+        // the way taken only where the sectors do not give a valid solid.
         BRepAlgoAPI_Fuse fuse(sector, blade);
         if (!fuse.IsDone() || fuse.HasErrors())
             fail("OpenCASCADE could not fuse the blade with the hub");
@@ -346,22 +396,9 @@ PropellerSolid build_propeller_solid(const PanelDataFile& panels, const OffsetsF
             fail("fusing the blade with the hub gave " + std::to_string(pieces.Extent()) +
                  " solids instead of one");
         const TopoDS_Compound surface = sector_surface(pieces(1));
-        BRepBuilderAPI_Sewing sewing(1e-3);
-        for (int b = 0; b < panels.Z; ++b) {
-            gp_Trsf turn;
-            turn.SetRotation(x_axis(), b * 2 * std::numbers::pi / panels.Z);
-            sewing.Add(BRepBuilderAPI_Transform(surface, turn, true).Shape());
-        }
-        sewing.Perform();
-        TopExp_Explorer shells(sewing.SewedShape(), TopAbs_SHELL);
-        if (!shells.More()) fail("OpenCASCADE could not sew the sectors of the propeller together");
-        BRepBuilderAPI_MakeSolid make(TopoDS::Shell(shells.Current()));
-        if (!make.IsDone()) fail("OpenCASCADE could not make a solid of the sewn propeller");
-        TopoDS_Solid solid = make.Solid();
-        BRepLib::OrientClosedSolid(solid);
-        result.shape = solid;
-        if (!BRepCheck_Analyzer(result.shape).IsValid())
-            fail("the blades and the hub gave an invalid solid");
+        result.shape = sewn_sectors(surface, panels.Z);
+        if (result.shape.IsNull() || !BRepCheck_Analyzer(result.shape).IsValid())
+            result.shape = fused_whole(blade, hub_sector(hub, panels.Z, true), panels.Z);
         // Every sector is the same: its figures times Z.
         result.volume = panels.Z * volume_of(pieces(1));
         result.hub_volume = panels.Z * volume_of(sector);

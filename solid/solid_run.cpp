@@ -76,10 +76,11 @@ Options parse_options(int argc, char** argv) {
     optind = 0;  // getopt starts afresh on every run
     opterr = 0;  // its messages are ours
     for (;;) {
-        const int previous = optind;
         const int c = getopt_long(argc, argv, ":C:d:o:hV", long_options, nullptr);
         if (c == -1) break;
-        const std::string given = previous < argc ? argv[previous] : "";
+        // The word that held the option, without a value joined by "=".
+        std::string given = optind > 0 && optind <= argc ? argv[optind - 1] : "";
+        given = given.substr(0, given.find('='));
         switch (c) {
             case 'C':
                 options.directory = optarg;
