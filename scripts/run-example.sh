@@ -13,6 +13,11 @@ cd "$work"
 status=0
 # The closing pause (and the AU confirmation) take end of input as Enter.
 "${KORVANTI_BUILD_DIR:-$root/build}/calculator/Korvanti" </dev/null || status=$?
+# Then the propeller as a solid: Korvanti.step, Korvanti.stl, Korvanti_panels.vtk.
+if [ "$status" -eq 0 ]; then
+  echo
+  "${KORVANTI_BUILD_DIR:-$root/build}/solid/korvanti-solid" || status=$?
+fi
 echo
 echo "Working directory with all outputs: $work"
 ls -l "$work"

@@ -1,6 +1,8 @@
 #include "solid_fixture.h"
 
+#include <BRepBuilderAPI_MakeVertex.hxx>
 #include <BRepCheck_Analyzer.hxx>
+#include <BRepExtrema_DistShapeShape.hxx>
 #include <BRepGProp.hxx>
 #include <GProp_GProps.hxx>
 #include <IFSelect_ReturnStatus.hxx>
@@ -134,6 +136,23 @@ StepSolid read_step(const fs::path& file) {
     return result;
 }
 
+double largest_distance_from_step(const fs::path& file,
+                                  const std::vector<std::array<double, 3>>& points) {
+    STEPControl_Reader reader;
+    if (reader.ReadFile(file.c_str()) != IFSelect_RetDone) return 1e30;
+    reader.TransferRoots();
+    const TopoDS_Shape shape = reader.OneShape();
+    TopTools_IndexedMapOfShape shells;
+    TopExp::MapShapes(shape, TopAbs_SHELL, shells);
+    double largest = 0;
+    for (const auto& p : points) {
+        BRepExtrema_DistShapeShape distance(BRepBuilderAPI_MakeVertex(gp_Pnt(p[0], p[1], p[2])),
+                                            shells(1));
+        largest = std::max(largest, distance.IsDone() ? distance.Value() : 1e30);
+    }
+    return largest;
+}
+
 namespace {
 struct Lines {
     std::vector<std::vector<double>> rows;
@@ -195,7 +214,7 @@ std::vector<std::array<double, 2>> read_hub_profile(const fs::path& file) {
     Lines in = numbers(file, true);
     const int n = static_cast<int>(in.next()[0]);
     in.at = 4 + static_cast<size_t>(n);  // count, title, D, Z, station table
-    for (int i = 0; i < n; ++i) in.at += 1 + static_cast<size_t>(in.next()[0]);
+    for (int i = 0; i < n; ++i) in.at += static_cast<size_t>(in.next()[0]);
     const int nh = static_cast<int>(in.next()[0]);
     std::vector<std::array<double, 2>> profile;
     for (int k = 0; k < nh; ++k) profile.push_back({in.next()[0], in.rows[in.at - 1][1]});

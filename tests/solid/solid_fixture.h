@@ -51,6 +51,9 @@ struct StepSolid {
     double volume = 0;
 };
 StepSolid read_step(const std::filesystem::path& file);
+// The largest distance of the points from the surface of the STEP file's shape.
+double largest_distance_from_step(const std::filesystem::path& file,
+                                  const std::vector<std::array<double, 3>>& points);
 
 // The parts of PERVDAT the references need.
 struct PervdatSections {
