@@ -1,5 +1,7 @@
 // The solid of the propeller. The blade is a loft (OpenCASCADE's
-// BRepOffsetAPI_ThruSections, B-spline surfaces of degree up to 5) through
+// BRepOffsetAPI_ThruSections, B-spline surfaces of degree 3 across the rows,
+// through every grid point; degree 5 overshot between the short tip row of
+// the B-series and its neighbour, so that face and back crossed) through
 // one closed section per grid row: the face and the back of the row as
 // interpolating B-splines at the same parameters, joined by straight
 // segments across blunt edges. Its two ends are closed by filling surfaces,
@@ -263,7 +265,7 @@ TopoDS_Shape blade_solid(const BladeRows& rows) {
     const bool sharp_le = sharp_edge(rows, rows.face[0].size() - 1, "leading edge");
     BRepOffsetAPI_ThruSections loft(false, false, 1e-6);
     loft.CheckCompatibility(false);
-    loft.SetMaxDegree(5);
+    loft.SetMaxDegree(3);
     std::vector<TopoDS_Wire> wires;
     for (size_t k = 0; k < rows.face.size(); ++k) {
         wires.push_back(section_wire(rows.face[k], rows.back[k], sharp_te, sharp_le));

@@ -3,6 +3,7 @@
 #include <getopt.h>
 #include <Standard_Version.hxx>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -80,7 +81,7 @@ Options parse_options(int argc, char** argv) {
         if (c == -1) break;
         // The word that held the option, without a value joined by "=".
         std::string given = optind > 0 && optind <= argc ? argv[optind - 1] : "";
-        given = given.substr(0, given.find('='));
+        given.resize(std::min(given.size(), given.find('=')));
         switch (c) {
             case 'C':
                 options.directory = optarg;

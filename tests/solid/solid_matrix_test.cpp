@@ -17,6 +17,8 @@ struct Case {
     Task task;
 };
 
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
 std::vector<Case> cases() {
     const std::vector<Case> propellers = {
         {"B3", {"B4-55.TSK", "3   0.65", "", ""}}, {"B4", {"B4-55.TSK", "", "", ""}},
@@ -137,7 +139,14 @@ TEST_P(SolidMatrix, StepIsOneValidSolidThatGmshMeshesAndStlIsWatertight) {
     EXPECT_TRUE(step.valid);
     EXPECT_NEAR(step.volume, volume, 1e-3 * volume);
 
-    const Command gmsh = run_shell(dir.path(), "gmsh -3 -nt 1 Korvanti.step -o mesh.msh");
+    // gmsh's default sizing is coarse: on the thin outer blade of some
+    // propellers its surface triangles cross one another ("segment-facet
+    // intersection") although the solid is closed and valid. Half that size
+    // then meshes them; a solid that is not closed fails either way.
+    Command gmsh = run_shell(dir.path(), "gmsh -3 -nt 1 Korvanti.step -o mesh.msh");
+    if (gmsh.exit_status != 0 &&
+        (gmsh.out + gmsh.err).find("segment-facet intersection") != std::string::npos)
+        gmsh = run_shell(dir.path(), "gmsh -3 -nt 1 -clscale 0.5 Korvanti.step -o mesh.msh");
     EXPECT_EQ(gmsh.exit_status, 0) << gmsh.out << gmsh.err;
     EXPECT_NE(gmsh.out.find(" tetrahedra created"), std::string::npos) << gmsh.out;
     EXPECT_EQ(gmsh.out.find(" - 0 tetrahedra created"), std::string::npos) << gmsh.out;
