@@ -10,10 +10,10 @@ if [ ${#files[@]} -eq 0 ]; then
 fi
 echo "clang-format: ${#files[@]} files"
 clang-format --dry-run --Werror "${files[@]}"
-echo "cppcheck: calculator, drawing"
+echo "cppcheck: calculator, drawing, solid"
 cppcheck --quiet --error-exitcode=1 --std=c++20 --language=c++ \
-  --enable=warning,performance,portability --inline-suppr \
-  -I calculator -I drawing calculator drawing
+  --enable=warning,performance,portability --inline-suppr '-DHandle(T)=opencascade::handle<T>' \
+  -I calculator -I drawing -I solid calculator drawing solid
 
 # No 128-bit integers and no thread-local state.
 echo "grep: __int128, thread_local"

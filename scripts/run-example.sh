@@ -2,7 +2,8 @@
 # Builds Korvanti and runs it on a shipped example task file in a fresh
 # scratch working directory, then the drawing generator on its PERVDAT: the
 # form plans at the automatic scale there, the 3D view of blade and hub on
-# every blade in the subdirectory 3D-view. Usage:
+# every blade in the subdirectory 3D-view; then korvanti-solid, which turns
+# the run into Korvanti.step, Korvanti.stl and Korvanti_panels.vtk. Usage:
 # scripts/run-example.sh [examples/NAME.TSK]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -26,6 +27,9 @@ if [ $status -eq 0 ] && [ -f PERVDAT ]; then
   cp PERVDAT 3D-view/
   echo
   (cd 3D-view && printf '2\n3\nE\n' | env -u DISPLAY "$build/drawing/TELVARO_3B_CIZIMLER") || status=$?
+  # Then the propeller as a solid: Korvanti.step, Korvanti.stl, Korvanti_panels.vtk.
+  echo
+  "$build/solid/korvanti-solid" || status=$?
 fi
 echo
 echo "Working directory with all outputs: $work"

@@ -1,0 +1,224 @@
+#include "exports.h"
+
+#include <BRepMesh_IncrementalMesh.hxx>
+#include <BRep_Tool.hxx>
+#include <IFSelect_ReturnStatus.hxx>
+#include <Interface_Static.hxx>
+#include <Message.hxx>
+#include <Message_Messenger.hxx>
+#include <Message_PrinterOStream.hxx>
+#include <Poly_Triangulation.hxx>
+#include <STEPControl_Controller.hxx>
+#include <STEPControl_Writer.hxx>
+#include <TopExp_Explorer.hxx>
+#include <TopoDS.hxx>
+#include <TopoDS_Face.hxx>
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "list_reader.h"
+#include "staged_files.h"
+
+namespace korvanti_solid {
+
+void write_step(const TopoDS_Shape& solid, const std::filesystem::path& file) {
+    // OpenCASCADE's writer prints statistics through the default messenger.
+    Message::DefaultMessenger()->RemovePrinters(STANDARD_TYPE(Message_PrinterOStream));
+    STEPControl_Controller::Init();
+    // The units are set after Init and before the writer is made, or the
+    // file's unit and its coordinates disagree.
+    Interface_Static::SetCVal("write.step.schema", "AP214IS");
+    Interface_Static::SetCVal("xstep.cascade.unit", "MM");
+    Interface_Static::SetCVal("write.step.unit", "MM");
+    Interface_Static::SetCVal("write.step.product.name", "Korvanti propeller");
+    STEPControl_Writer writer;
+    if (writer.Transfer(solid, STEPControl_AsIs) != IFSelect_RetDone)
+        throw InputError("Korvanti.step: OpenCASCADE could not translate the solid to STEP");
+    if (writer.Write(file.c_str()) != IFSelect_RetDone)
+        throw InputError("Korvanti.step: writing failed");
+}
+
+namespace {
+
+using Vertex = std::array<double, 3>;
+using Triangle = std::array<int, 3>;
+
+struct TriangleMesh {
+    std::vector<Vertex> vertices;
+    std::vector<Triangle> triangles;
+};
+
+// The triangulations of all faces as one mesh: nodes at the same place (the
+// faces share the nodes of their common edges) become one vertex, triangles
+// folded onto a line by that are dropped.
+TriangleMesh collect_triangles(const TopoDS_Shape& solid) {
+    TriangleMesh mesh;
+    std::map<Vertex, int> index;
+    for (TopExp_Explorer e(solid, TopAbs_FACE); e.More(); e.Next()) {
+        const TopoDS_Face& face = TopoDS::Face(e.Current());
+        TopLoc_Location location;
+        const Handle(Poly_Triangulation) t = BRep_Tool::Triangulation(face, location);
+        if (t.IsNull()) throw InputError("Korvanti.stl: OpenCASCADE left a face without triangles");
+        const gp_Trsf place = location.Transformation();
+        std::vector<int> ids(static_cast<size_t>(t->NbNodes()) + 1);
+        for (int i = 1; i <= t->NbNodes(); ++i) {
+            const gp_Pnt p = t->Node(i).Transformed(place);
+            const Vertex v{p.X(), p.Y(), p.Z()};
+            const auto [it, added] = index.try_emplace(v, static_cast<int>(mesh.vertices.size()));
+            if (added) mesh.vertices.push_back(v);
+            ids[static_cast<size_t>(i)] = it->second;
+        }
+        const bool reversed = face.Orientation() == TopAbs_REVERSED;
+        for (int i = 1; i <= t->NbTriangles(); ++i) {
+            int a = 0, b = 0, c = 0;
+            t->Triangle(i).Get(a, b, c);
+            if (reversed) std::swap(b, c);
+            const Triangle tri{ids[static_cast<size_t>(a)], ids[static_cast<size_t>(b)],
+                               ids[static_cast<size_t>(c)]};
+            if (tri[0] != tri[1] && tri[1] != tri[2] && tri[0] != tri[2])
+                mesh.triangles.push_back(tri);
+        }
+    }
+    return mesh;
+}
+
+// Every directed edge once and its opposite once: closed and consistently
+// oriented. Returns the number of edges that are not.
+long open_edges(const TriangleMesh& mesh) {
+    std::map<std::pair<int, int>, int> directed;
+    for (const Triangle& t : mesh.triangles)
+        for (int i = 0; i < 3; ++i) ++directed[{t[static_cast<size_t>(i)], t[(i + 1) % 3]}];
+    long bad = 0;
+    for (const auto& [edge, count] : directed) {
+        const auto opposite = directed.find({edge.second, edge.first});
+        if (count != 1 || opposite == directed.end() || opposite->second != 1) ++bad;
+    }
+    return bad;
+}
+
+double enclosed_volume(const TriangleMesh& mesh) {
+    double six_v = 0;
+    for (const Triangle& t : mesh.triangles) {
+        const Vertex& a = mesh.vertices[static_cast<size_t>(t[0])];
+        const Vertex& b = mesh.vertices[static_cast<size_t>(t[1])];
+        const Vertex& c = mesh.vertices[static_cast<size_t>(t[2])];
+        six_v += a[0] * (b[1] * c[2] - b[2] * c[1]) - a[1] * (b[0] * c[2] - b[2] * c[0]) +
+                 a[2] * (b[0] * c[1] - b[1] * c[0]);
+    }
+    return six_v / 6;
+}
+
+void put_float(std::string& out, double value) {
+    const float f = static_cast<float>(value);
+    char bytes[4];
+    std::memcpy(bytes, &f, 4);  // little-endian on every machine this builds for
+    out.append(bytes, 4);
+}
+
+std::string binary_stl(const TriangleMesh& mesh) {
+    std::string out(80, ' ');
+    const std::string title = "Korvanti propeller solid, millimetres";
+    out.replace(0, title.size(), title);
+    const auto count = static_cast<std::uint32_t>(mesh.triangles.size());
+    char bytes[4];
+    std::memcpy(bytes, &count, 4);
+    out.append(bytes, 4);
+    out.reserve(out.size() + 50 * mesh.triangles.size());
+    for (const Triangle& t : mesh.triangles) {
+        const Vertex& a = mesh.vertices[static_cast<size_t>(t[0])];
+        const Vertex& b = mesh.vertices[static_cast<size_t>(t[1])];
+        const Vertex& c = mesh.vertices[static_cast<size_t>(t[2])];
+        const Vertex u{b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+        const Vertex v{c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+        Vertex n{u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+        const double length = std::hypot(n[0], n[1], n[2]);
+        for (double& x : n) x = length > 0 ? x / length : 0;
+        for (const Vertex* p : {static_cast<const Vertex*>(&n), &a, &b, &c})
+            for (double x : *p) put_float(out, x);
+        out.append(2, '\0');
+    }
+    return out;
+}
+
+}  // namespace
+
+StlFigures write_stl(const TopoDS_Shape& solid, double deflection,
+                     const std::filesystem::path& file) {
+    BRepMesh_IncrementalMesh mesher(solid, deflection, false, 0.5, true);
+    if (!mesher.IsDone()) throw InputError("Korvanti.stl: OpenCASCADE could not mesh the solid");
+    const TriangleMesh mesh = collect_triangles(solid);
+    if (const long open = open_edges(mesh); open != 0)
+        throw InputError("Korvanti.stl: the triangulation of the solid has " +
+                         std::to_string(open) + " edges not shared by exactly two triangles");
+    write_bytes(file, binary_stl(mesh), "Korvanti.stl");
+    return {static_cast<long>(mesh.triangles.size()), enclosed_volume(mesh)};
+}
+
+namespace {
+
+void append_number(std::string& out, double value) {
+    char buffer[32];
+    const int n = std::snprintf(buffer, sizeof buffer, "%.4f", value);
+    out.append(buffer, static_cast<size_t>(n));
+}
+
+}  // namespace
+
+std::string panel_mesh_vtk(const PanelDataFile& d) {
+    const size_t nodes = d.nodes.size();
+    const size_t panels = d.panels.size();
+    const size_t Z = static_cast<size_t>(d.Z);
+    std::string out = "# vtk DataFile Version 3.0\n";
+    out += "Korvanti panel mesh: " + std::to_string(Z) +
+           " blades and their hub sectors, millimetres\nASCII\nDATASET POLYDATA\n";
+    out += "POINTS " + std::to_string(nodes * Z) + " double\n";
+    // Blade b is the first one turned about the shaft axis by (b-1)·360°/Z.
+    for (size_t b = 0; b < Z; ++b) {
+        const double angle = static_cast<double>(b) * 2 * std::numbers::pi / d.Z;
+        const double c = std::cos(angle), s = std::sin(angle);
+        for (const Point3& p : d.nodes) {
+            append_number(out, p.x * 1000);
+            out += ' ';
+            append_number(out, (p.y * c - p.z * s) * 1000);
+            out += ' ';
+            append_number(out, (p.y * s + p.z * c) * 1000);
+            out += '\n';
+        }
+    }
+    // A triangle is a panel with a repeated corner: it is written with three.
+    std::vector<std::vector<int>> corners;
+    size_t size = 0;
+    for (const auto& panel : d.panels) {
+        std::vector<int> c;
+        for (size_t i = 0; i < 4; ++i)
+            if (panel[i] != panel[(i + 3) % 4]) c.push_back(panel[i]);
+        if (c.empty()) c.push_back(panel[0]);
+        size += c.size() + 1;
+        corners.push_back(std::move(c));
+    }
+    out += "POLYGONS " + std::to_string(panels * Z) + " " + std::to_string(size * Z) + "\n";
+    for (size_t b = 0; b < Z; ++b)
+        for (const auto& c : corners) {
+            out += std::to_string(c.size());
+            for (int n : c) out += ' ' + std::to_string(static_cast<size_t>(n) + b * nodes);
+            out += '\n';
+        }
+    out += "CELL_DATA " + std::to_string(panels * Z) + "\n";
+    out += "FIELD panels 2\npart 1 " + std::to_string(panels * Z) + " int\n";
+    for (size_t b = 0; b < Z; ++b)
+        for (size_t p = 0; p < panels; ++p)
+            out += p < static_cast<size_t>(d.hub_panels) ? "0\n" : "1\n";
+    out += "blade 1 " + std::to_string(panels * Z) + " int\n";
+    for (size_t b = 0; b < Z; ++b)
+        for (size_t p = 0; p < panels; ++p) out += std::to_string(b + 1) + "\n";
+    return out;
+}
+
+}  // namespace korvanti_solid

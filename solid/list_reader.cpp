@@ -1,0 +1,81 @@
+#include "list_reader.h"
+
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+namespace korvanti_solid {
+
+ListReader::ListReader(const std::filesystem::path& file) : name_(file.filename().string()) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw InputError(name_ + ": cannot be opened (run Korvanti in this directory first)");
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) throw InputError(name_ + ": cannot be read");
+    text_ = std::move(text).str();
+}
+
+ListReader::ListReader(std::string name, std::string text)
+    : name_(std::move(name)), text_(std::move(text)) {}
+
+void ListReader::fail(std::string_view what) const {
+    throw InputError(name_ + ", line " + std::to_string(line_number_) + ": " + std::string(what));
+}
+
+void ListReader::skip_line(std::string_view what) {
+    if (pos_ >= text_.size()) fail("the file ends before " + std::string(what));
+    const size_t end = text_.find('\n', pos_);
+    pos_ = end == std::string::npos ? text_.size() : end + 1;
+    ++line_number_;
+    line_ = {};
+}
+
+std::string_view ListReader::next_token(std::string_view what) {
+    for (;;) {
+        const size_t start = line_.find_first_not_of(" \t\r,");
+        if (start != std::string_view::npos) {
+            line_.remove_prefix(start);
+            const size_t end = std::min(line_.find_first_of(" \t\r,"), line_.size());
+            const std::string_view token = line_.substr(0, end);
+            line_.remove_prefix(end);
+            return token;
+        }
+        if (pos_ >= text_.size()) fail("the file ends before " + std::string(what));
+        const size_t end = text_.find('\n', pos_);
+        const size_t stop = end == std::string::npos ? text_.size() : end;
+        line_ = std::string_view(text_).substr(pos_, stop - pos_);
+        pos_ = end == std::string::npos ? text_.size() : end + 1;
+        ++line_number_;
+    }
+}
+
+std::vector<double> ListReader::reals(int count, std::string_view what) {
+    line_ = {};  // every read starts on a new line
+    std::vector<double> values;
+    values.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const std::string_view token = next_token(what);
+        double value = 0;
+        const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
+        if (error != std::errc() || end != token.data() + token.size())
+            fail("\"" + std::string(token) + "\" is not a number (" + std::string(what) + ")");
+        if (!std::isfinite(value))
+            fail("\"" + std::string(token) + "\" is not a finite number (" + std::string(what) +
+                 ")");
+        values.push_back(value);
+    }
+    return values;
+}
+
+int ListReader::integer(std::string_view what) {
+    line_ = {};
+    const std::string_view token = next_token(what);
+    int value = 0;
+    const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);
+    if (error != std::errc() || end != token.data() + token.size())
+        fail("\"" + std::string(token) + "\" is not a whole number (" + std::string(what) + ")");
+    return value;
+}
+
+}  // namespace korvanti_solid

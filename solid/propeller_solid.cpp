@@ -1,0 +1,418 @@
+// The solid of the propeller. The blade is a loft (OpenCASCADE's
+// BRepOffsetAPI_ThruSections, B-spline surfaces of degree 3 across the rows,
+// through every grid point; degree 5 overshot between the short tip row of
+// the B-series and its neighbour, so that face and back crossed) through
+// one closed section per grid row: the face and the back of the row as
+// interpolating B-splines at the same parameters, joined by straight
+// segments across blunt edges. Its two ends are closed by filling surfaces,
+// the faces are sewn into a solid. The hub is the revolution of an
+// interpolating B-spline through the hub profile, split into Z faces with
+// seams between the blades (a whole revolved face with Z root loops does not
+// read back as one solid). The blades are fused with the hub in one Boolean
+// operation.
+#include "propeller_solid.h"
+
+#include <BRepAdaptor_Surface.hxx>
+#include <BRepAlgoAPI_Fuse.hxx>
+#include <BRepBuilderAPI_MakeEdge.hxx>
+#include <BRepBuilderAPI_MakeFace.hxx>
+#include <BRepBuilderAPI_MakeSolid.hxx>
+#include <BRepBuilderAPI_MakeVertex.hxx>
+#include <BRepBuilderAPI_MakeWire.hxx>
+#include <BRepBuilderAPI_Sewing.hxx>
+#include <BRepBuilderAPI_Transform.hxx>
+#include <BRepCheck_Analyzer.hxx>
+#include <BRepFill_Filling.hxx>
+#include <BRepGProp.hxx>
+#include <BRepLib.hxx>
+#include <BRepOffsetAPI_ThruSections.hxx>
+#include <BRepPrimAPI_MakeRevol.hxx>
+#include <BRep_Builder.hxx>
+#include <GProp_GProps.hxx>
+#include <GeomAPI_Interpolate.hxx>
+#include <ShapeUpgrade_ShapeDivideAngle.hxx>
+#include <Standard_Failure.hxx>
+#include <TColStd_HArray1OfReal.hxx>
+#include <TColgp_HArray1OfPnt.hxx>
+#include <TopExp.hxx>
+#include <TopExp_Explorer.hxx>
+#include <TopTools_IndexedMapOfShape.hxx>
+#include <TopoDS.hxx>
+#include <TopoDS_Compound.hxx>
+#include <TopoDS_Shell.hxx>
+#include <TopoDS_Solid.hxx>
+#include <TopoDS_Wire.hxx>
+#include <gp_Ax1.hxx>
+#include <gp_Trsf.hxx>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <string>
+
+#include "list_reader.h"
+
+namespace korvanti_solid {
+namespace {
+
+constexpr double mm = 1000.0;  // the files hold metres, the solid millimetres
+
+using Row = std::vector<Point3>;
+
+[[noreturn]] void fail(const std::string& message) { throw InputError(message); }
+
+gp_Ax1 x_axis() { return gp_Ax1(gp_Pnt(0, 0, 0), gp_Dir(1, 0, 0)); }
+
+// The hub profile in the frame of the panel mesh: the offsets file holds it
+// before the calculator moves it along the axis to the blade's first section
+// (the trailing- and leading-edge points of the first station on their
+// helix) and before the mesh is shifted to put the hub's aft end at X = 0.
+struct HubProfile {
+    std::vector<double> x, rH;  // metres
+
+    // Linear between the profile points: good enough to test whether a point
+    // lies well inside the hub.
+    double radius_at(double at) const {
+        if (at <= x.front() || at >= x.back()) return 0;
+        const auto it = std::upper_bound(x.begin(), x.end(), at);
+        const size_t i = static_cast<size_t>(it - x.begin());
+        const double t = (at - x[i - 1]) / (x[i] - x[i - 1]);
+        return rH[i - 1] + t * (rH[i] - rH[i - 1]);
+    }
+};
+
+double hub_axial_move(const OffsetsFile& o) {
+    const double h = o.P1 / (2 * std::numbers::pi);
+    const double sin_phi = h / std::hypot(o.r1, h);
+    const double a_te = -o.xc_te * sin_phi;
+    const double a_le = -o.xc_le * sin_phi;
+    return o.xs1 * sin_phi + o.iT1 + (a_te + a_le) / 2;
+}
+
+// The shift of the panel mesh, found from the first blade node (row 2,
+// trailing edge, face side), which is the grid point moved along X.
+double mesh_shift(const PanelDataFile& d) {
+    int hub_nodes = 0;
+    for (int p = 0; p < d.hub_panels; ++p)
+        for (int c : d.panels[static_cast<size_t>(p)]) hub_nodes = std::max(hub_nodes, c + 1);
+    if (hub_nodes >= static_cast<int>(d.nodes.size()))
+        fail("PERVDAT: the panel mesh has no blade nodes after the hub");
+    const Point3& node = d.nodes[static_cast<size_t>(hub_nodes)];
+    const Point3& grid = d.face[1][0];
+    if (std::abs(node.y - grid.y) > 1e-4 * d.D || std::abs(node.z - grid.z) > 1e-4 * d.D)
+        fail("PERVDAT: the panel mesh does not match the blade surface grid");
+    return node.x - grid.x;
+}
+
+HubProfile hub_in_mesh_frame(const OffsetsFile& o, const PanelDataFile& d, double shift) {
+    if (o.Z != d.Z || std::abs(o.D - d.D) > 1e-4 * d.D)
+        fail("PEROF.SON and PERVDAT give different blade counts or diameters: run Korvanti again");
+    const double move = hub_axial_move(o);
+    HubProfile hub{o.hub_x, o.hub_rH};
+    if (std::abs(std::abs(hub.x.front() + move) - shift) > 2e-3 * d.D)
+        fail(
+            "PEROF.SON and PERVDAT do not belong to the same run (the hub does not meet the "
+            "panel mesh): run Korvanti again");
+    for (double& x : hub.x) x += move + shift;
+    if (hub.rH.front() > 1e-9 || hub.rH.back() > 1e-9)
+        fail("PEROF.SON: the hub profile does not begin and end on the shaft axis");
+    return hub;
+}
+
+struct Cylindrical {
+    double x, theta, rho;
+};
+Cylindrical cylindrical(const Point3& p) {
+    return {p.x, std::atan2(p.y, p.z), std::hypot(p.y, p.z)};
+}
+Point3 cartesian(const Cylindrical& c) {
+    return {c.x, c.rho * std::sin(c.theta), c.rho * std::cos(c.theta)};
+}
+
+// PERVDAT lays the first row onto the hub surface; a root on the hub surface
+// leaves the fuse nothing to cut. The row goes back to its own cylinder,
+// keeping its axial position and its arc length from the reference line.
+Row back_on_own_radius(const Row& row, double r) {
+    Row out;
+    for (const Point3& p : row) {
+        Cylindrical c = cylindrical(p);
+        c.theta *= c.rho / r;
+        c.rho = r;
+        out.push_back(cartesian(c));
+    }
+    return out;
+}
+
+bool inside_hub(const Row& row, const HubProfile& hub, double margin) {
+    return std::all_of(row.begin(), row.end(), [&](const Point3& p) {
+        return std::hypot(p.y, p.z) < hub.radius_at(p.x) - margin;
+    });
+}
+
+// One more row at radius r1 - f·(r2 - r1), straight on from rows 1 and 2 in
+// axial position and angle.
+Row extrapolated_row(const Row& row1, const Row& row2, double r1, double r2, double f) {
+    Row out;
+    for (size_t i = 0; i < row1.size(); ++i) {
+        const Cylindrical a = cylindrical(row1[i]);
+        const Cylindrical b = cylindrical(row2[i]);
+        out.push_back(cartesian(
+            {a.x + f * (a.x - b.x), a.theta + f * (a.theta - b.theta), r1 - f * (r2 - r1)}));
+    }
+    return out;
+}
+
+struct BladeRows {
+    std::vector<Row> face, back;  // metres, mesh frame
+};
+
+BladeRows blade_rows(const PanelDataFile& d, const HubProfile& hub, double shift) {
+    BladeRows rows{d.face, d.back};
+    for (auto* side : {&rows.face, &rows.back})
+        for (Row& row : *side)
+            for (Point3& p : row) p.x += shift;
+    rows.face[0] = back_on_own_radius(rows.face[0], d.r[0]);
+    rows.back[0] = back_on_own_radius(rows.back[0], d.r[0]);
+    const double margin = 0.004 * d.D;
+    if (inside_hub(rows.face[0], hub, margin) && inside_hub(rows.back[0], hub, margin)) return rows;
+    for (double f : {0.5, 1.0, 1.5}) {
+        Row face = extrapolated_row(rows.face[0], rows.face[1], d.r[0], d.r[1], f);
+        Row back = extrapolated_row(rows.back[0], rows.back[1], d.r[0], d.r[1], f);
+        if (d.r[0] - f * (d.r[1] - d.r[0]) > 0 && inside_hub(face, hub, margin) &&
+            inside_hub(back, hub, margin)) {
+            rows.face.insert(rows.face.begin(), std::move(face));
+            rows.back.insert(rows.back.begin(), std::move(back));
+            return rows;
+        }
+    }
+    fail("PERVDAT: the blade root cannot be carried inside the hub");
+}
+
+gp_Pnt to_mm(const Point3& p) { return gp_Pnt(p.x * mm, p.y * mm, p.z * mm); }
+
+Handle(Geom_BSplineCurve) interpolate(const Row& row, bool reversed) {
+    const int n = static_cast<int>(row.size());
+    Handle(TColgp_HArray1OfPnt) points = new TColgp_HArray1OfPnt(1, n);
+    Handle(TColStd_HArray1OfReal) parameters = new TColStd_HArray1OfReal(1, n);
+    for (int i = 1; i <= n; ++i) {
+        points->SetValue(i, to_mm(row[static_cast<size_t>(reversed ? n - i : i - 1)]));
+        parameters->SetValue(i, static_cast<double>(i - 1) / (n - 1));
+    }
+    GeomAPI_Interpolate fit(points, parameters, false, 1e-7);
+    fit.Perform();
+    if (!fit.IsDone()) fail("OpenCASCADE could not fit a B-spline through a blade section");
+    return fit.Curve();
+}
+
+// Whether the face and the back meet at an edge (point 0 or the last) in
+// every row; blunt in every row otherwise, anything else is refused.
+bool sharp_edge(const BladeRows& rows, size_t point, const char* name) {
+    int sharp = 0;
+    for (size_t k = 0; k < rows.face.size(); ++k) {
+        const Point3& f = rows.face[k][point];
+        const Point3& b = rows.back[k][point];
+        if (std::hypot(f.x - b.x, f.y - b.y, f.z - b.z) < 5e-6) ++sharp;
+    }
+    if (sharp != 0 && sharp != static_cast<int>(rows.face.size()))
+        fail(std::string("PERVDAT: the ") + name + " is sharp at some radii and blunt at others");
+    return sharp != 0;
+}
+
+TopoDS_Wire section_wire(const Row& face, const Row& back, bool sharp_te, bool sharp_le) {
+    const TopoDS_Vertex te_face = BRepBuilderAPI_MakeVertex(to_mm(face.front()));
+    const TopoDS_Vertex le_face = BRepBuilderAPI_MakeVertex(to_mm(face.back()));
+    const TopoDS_Vertex te_back =
+        sharp_te ? te_face : TopoDS_Vertex(BRepBuilderAPI_MakeVertex(to_mm(back.front())));
+    const TopoDS_Vertex le_back =
+        sharp_le ? le_face : TopoDS_Vertex(BRepBuilderAPI_MakeVertex(to_mm(back.back())));
+    Row back_fit = back;
+    if (sharp_te) back_fit.front() = face.front();
+    if (sharp_le) back_fit.back() = face.back();
+    BRepBuilderAPI_MakeWire wire;
+    wire.Add(BRepBuilderAPI_MakeEdge(interpolate(face, false), te_face, le_face));
+    if (!sharp_le) wire.Add(BRepBuilderAPI_MakeEdge(le_face, le_back));
+    wire.Add(BRepBuilderAPI_MakeEdge(interpolate(back_fit, true), le_back, te_back));
+    if (!sharp_te) wire.Add(BRepBuilderAPI_MakeEdge(te_back, te_face));
+    if (!wire.IsDone()) fail("OpenCASCADE could not close a blade section");
+    return wire.Wire();
+}
+
+TopoDS_Face end_cap(const TopoDS_Shape& wire) {
+    BRepFill_Filling filling;
+    for (TopExp_Explorer e(wire, TopAbs_EDGE); e.More(); e.Next())
+        filling.Add(TopoDS::Edge(e.Current()), GeomAbs_C0);
+    filling.Build();
+    if (!filling.IsDone()) fail("OpenCASCADE could not close the blade at the root or the tip");
+    return filling.Face();
+}
+
+TopoDS_Solid sewn_solid(const std::vector<TopoDS_Shape>& pieces, const char* what) {
+    BRepBuilderAPI_Sewing sewing(1e-3);
+    for (const TopoDS_Shape& s : pieces) sewing.Add(s);
+    sewing.Perform();
+    const TopoDS_Shape sewn = sewing.SewedShape();
+    TopExp_Explorer shells(sewn, TopAbs_SHELL);
+    if (!shells.More()) fail(std::string("OpenCASCADE could not sew ") + what + " into a shell");
+    BRepBuilderAPI_MakeSolid make(TopoDS::Shell(shells.Current()));
+    if (!make.IsDone()) fail(std::string("OpenCASCADE could not make a solid of ") + what);
+    TopoDS_Solid solid = make.Solid();
+    BRepLib::OrientClosedSolid(solid);
+    return solid;
+}
+
+TopoDS_Shape blade_solid(const BladeRows& rows) {
+    const bool sharp_te = sharp_edge(rows, 0, "trailing edge");
+    const bool sharp_le = sharp_edge(rows, rows.face[0].size() - 1, "leading edge");
+    BRepOffsetAPI_ThruSections loft(false, false, 1e-6);
+    loft.CheckCompatibility(false);
+    loft.SetMaxDegree(3);
+    std::vector<TopoDS_Wire> wires;
+    for (size_t k = 0; k < rows.face.size(); ++k) {
+        wires.push_back(section_wire(rows.face[k], rows.back[k], sharp_te, sharp_le));
+        loft.AddWire(wires.back());
+    }
+    loft.Build();
+    if (!loft.IsDone()) fail("OpenCASCADE could not loft the blade surfaces through the grid");
+    const TopoDS_Shape solid =
+        sewn_solid({loft.Shape(), end_cap(wires.front()), end_cap(wires.back())}, "a blade");
+    if (!BRepCheck_Analyzer(solid).IsValid()) fail("OpenCASCADE made an invalid blade solid");
+    return solid;
+}
+
+// One sector of the revolved hub, the wedge between the seams midway to the
+// neighbouring blades (angles -180°/Z to 180°/Z about the first blade).
+TopoDS_Shape hub_sector(const HubProfile& hub, int Z, bool whole = false) {
+    const double seam = std::numbers::pi / Z;  // from +Z towards +Y, like the blade's angle
+    const gp_Dir radial(0, std::sin(seam), std::cos(seam));
+    const int n = static_cast<int>(hub.x.size());
+    Handle(TColgp_HArray1OfPnt) points = new TColgp_HArray1OfPnt(1, n);
+    for (int i = 1; i <= n; ++i) {
+        const double r = hub.rH[static_cast<size_t>(i - 1)] * mm;
+        points->SetValue(
+            i, gp_Pnt(hub.x[static_cast<size_t>(i - 1)] * mm, r * radial.Y(), r * radial.Z()));
+    }
+    GeomAPI_Interpolate fit(points, false, 1e-7);
+    // Both ends cross the axis at right angles: a round nose, no point.
+    fit.Load(gp_Vec(radial), gp_Vec(radial).Reversed());
+    fit.Perform();
+    if (!fit.IsDone()) fail("OpenCASCADE could not fit a B-spline through the hub profile");
+    const TopoDS_Vertex aft = BRepBuilderAPI_MakeVertex(points->Value(1));
+    const TopoDS_Vertex fore = BRepBuilderAPI_MakeVertex(points->Value(n));
+    BRepBuilderAPI_MakeWire wire(BRepBuilderAPI_MakeEdge(fit.Curve(), aft, fore),
+                                 BRepBuilderAPI_MakeEdge(fore, aft));
+    const TopoDS_Face meridian = BRepBuilderAPI_MakeFace(wire.Wire(), true);
+    // Turning by +a about X takes the angle from +Z towards +Y down by a.
+    BRepPrimAPI_MakeRevol revolve(meridian, x_axis(), whole ? 2 * std::numbers::pi : 2 * seam);
+    if (!revolve.IsDone()) fail("OpenCASCADE could not revolve the hub profile");
+    if (!whole) return revolve.Shape();
+    // The whole hub, its surface split into Z faces with seams between blades.
+    ShapeUpgrade_ShapeDivideAngle divide(2 * seam + 1e-9, revolve.Shape());
+    divide.Perform();
+    return divide.Result();
+}
+
+bool planar(const TopoDS_Face& face) {
+    return BRepAdaptor_Surface(face).GetType() == GeomAbs_Plane;
+}
+
+// The outer faces of one sector (its hub surface with the blade root cut out,
+// and the blade outside the hub), without the two planes between sectors.
+TopoDS_Compound sector_surface(const TopoDS_Shape& sector) {
+    TopoDS_Compound faces;
+    BRep_Builder builder;
+    builder.MakeCompound(faces);
+    for (TopExp_Explorer e(sector, TopAbs_FACE); e.More(); e.Next())
+        if (!planar(TopoDS::Face(e.Current()))) builder.Add(faces, e.Current());
+    return faces;
+}
+
+// The Z sectors sewn into one solid; a null shape where sewing fails.
+TopoDS_Shape sewn_sectors(const TopoDS_Compound& surface, int Z) {
+    BRepBuilderAPI_Sewing sewing(1e-3);
+    for (int b = 0; b < Z; ++b) {
+        gp_Trsf turn;
+        turn.SetRotation(x_axis(), b * 2 * std::numbers::pi / Z);
+        sewing.Add(BRepBuilderAPI_Transform(surface, turn, true).Shape());
+    }
+    sewing.Perform();
+    TopExp_Explorer shells(sewing.SewedShape(), TopAbs_SHELL);
+    if (!shells.More()) return {};
+    BRepBuilderAPI_MakeSolid make(TopoDS::Shell(shells.Current()));
+    if (!make.IsDone()) return {};
+    TopoDS_Solid solid = make.Solid();
+    BRepLib::OrientClosedSolid(solid);
+    return solid;
+}
+
+// All blades fused with the whole hub in one Boolean operation.
+TopoDS_Shape fused_whole(const TopoDS_Shape& blade, const TopoDS_Shape& hub, int Z) {
+    TopTools_ListOfShape arguments, tools;
+    arguments.Append(hub);
+    for (int b = 0; b < Z; ++b) {
+        gp_Trsf turn;
+        turn.SetRotation(x_axis(), b * 2 * std::numbers::pi / Z);
+        tools.Append(BRepBuilderAPI_Transform(blade, turn, true).Shape());
+    }
+    BRepAlgoAPI_Fuse fuse;
+    fuse.SetArguments(arguments);
+    fuse.SetTools(tools);
+    fuse.SetRunParallel(true);
+    fuse.Build();
+    if (!fuse.IsDone() || fuse.HasErrors())
+        fail("OpenCASCADE could not fuse the blades with the hub");
+    TopTools_IndexedMapOfShape solids;
+    TopExp::MapShapes(fuse.Shape(), TopAbs_SOLID, solids);
+    if (solids.Extent() != 1)
+        fail("fusing the blades with the hub gave " + std::to_string(solids.Extent()) +
+             " solids instead of one");
+    if (!BRepCheck_Analyzer(solids(1)).IsValid())
+        fail("fusing the blades with the hub gave an invalid solid");
+    return solids(1);
+}
+
+double volume_of(const TopoDS_Shape& shape) {
+    GProp_GProps props;
+    BRepGProp::VolumeProperties(shape, props, 1e-6);
+    return props.Mass();
+}
+
+}  // namespace
+
+PropellerSolid build_propeller_solid(const PanelDataFile& panels, const OffsetsFile& offsets) {
+    PropellerSolid result;
+    try {
+        result.mesh_shift = mesh_shift(panels);
+        const HubProfile hub = hub_in_mesh_frame(offsets, panels, result.mesh_shift);
+        const TopoDS_Shape blade = blade_solid(blade_rows(panels, hub, result.mesh_shift));
+        const TopoDS_Shape sector = hub_sector(hub, panels.Z);
+        // The blade is fused with its own sector of the hub only; the Z
+        // sectors are then sewn together along their seams. One Boolean
+        // operation on all blades at once took several times longer, and is
+        // the way taken only where the sectors do not give a valid solid.
+        BRepAlgoAPI_Fuse fuse(sector, blade);
+        if (!fuse.IsDone() || fuse.HasErrors())
+            fail("OpenCASCADE could not fuse the blade with the hub");
+        TopTools_IndexedMapOfShape pieces;
+        TopExp::MapShapes(fuse.Shape(), TopAbs_SOLID, pieces);
+        if (pieces.Extent() != 1)
+            fail("fusing the blade with the hub gave " + std::to_string(pieces.Extent()) +
+                 " solids instead of one");
+        const TopoDS_Compound surface = sector_surface(pieces(1));
+        result.shape = sewn_sectors(surface, panels.Z);
+        if (result.shape.IsNull() || !BRepCheck_Analyzer(result.shape).IsValid())
+            result.shape = fused_whole(blade, hub_sector(hub, panels.Z, true), panels.Z);
+        // Every sector is the same: its figures times Z.
+        result.volume = panels.Z * volume_of(pieces(1));
+        result.hub_volume = panels.Z * volume_of(sector);
+        result.blade_volume = (result.volume - result.hub_volume) / panels.Z;
+        GProp_GProps area;
+        BRepGProp::SurfaceProperties(surface, area, 1e-6);
+        result.area = panels.Z * area.Mass();
+    } catch (const Standard_Failure& failure) {
+        fail(std::string("OpenCASCADE failed while building the solid: ") +
+             failure.GetMessageString());
+    }
+    return result;
+}
+
+}  // namespace korvanti_solid

@@ -1,0 +1,26 @@
+// The propeller as one closed solid, built with OpenCASCADE from the files of
+// a finished run: each blade lofted through its surface grid and closed at
+// the edges, the tip and the root, the hub revolved from its profile, the Z
+// blades fused with the hub. Millimetres, in the frame of the panel mesh of
+// PERVDAT (X along the shaft axis, the hub's aft end at X = 0).
+#pragma once
+
+#include <TopoDS_Shape.hxx>
+
+#include "input_files.h"
+
+namespace korvanti_solid {
+
+struct PropellerSolid {
+    TopoDS_Shape shape;       // one solid
+    double volume = 0;        // mm³
+    double hub_volume = 0;    // mm³
+    double blade_volume = 0;  // one blade outside the hub, mm³
+    double area = 0;          // mm²
+    double mesh_shift = 0;    // X added to the grid of PERVDAT to reach this frame, m
+};
+
+// Builds and checks the solid; a step that fails is an InputError naming it.
+PropellerSolid build_propeller_solid(const PanelDataFile& panels, const OffsetsFile& offsets);
+
+}  // namespace korvanti_solid
