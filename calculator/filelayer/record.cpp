@@ -301,7 +301,7 @@ public:
     }
 
 private:
-    char short_[256];
+    char short_[256]{};
     std::size_t used_ = 0;
     std::string long_;
 };
