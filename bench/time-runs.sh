@@ -134,7 +134,7 @@ cpu_runs() {
   cd "$work"
   rm -rf "$dir/cpu"
   awk -v n="$runs" -v a=$((after_new - before)) -v b=$((after_cp - before_cp)) \
-    'BEGIN { printf "%.2f %.2f", a / n / 1000, b / n / 1000 }'
+    'BEGIN { printf "%.2f %.2f\n", a / n / 1000, b / n / 1000 }'
 }
 
 printf 'Median of %d runs, in ms (process start included); CPU: mean of %d runs\n\n' \
