@@ -1,23 +1,21 @@
 // The record-template interpreter. A template is parsed once into a flat list
-// of operations (texts and data fields, groups expanded) and kept in a cache;
+// of operations (texts and data fields, groups expanded) and kept in a map;
 // writing a record walks that list.
 //
 // Numbers are written as gfortran writes them by default (no ROUND=): the
 // exact binary value of the float is rounded to the field's digits to the
 // nearest, an exact tie going to the even last digit (0.125 -> 0.12,
-// 0.375 -> 0.38, 2.5 -> 2.). The fast paths below do this in 128-bit integer
-// arithmetic; values outside their range go through the exact decimal
-// expansion that snprintf gives for a double (every float is exact in a double
-// and glibc prints exact digits), rounded here digit by digit.
+// 0.375 -> 0.38, 2.5 -> 2.). std::to_chars with a precision does exactly that
+// for a double, and every float is exact in a double; the Fortran layout of
+// the field (sign, optional zero, exponent form, asterisks) is built here.
 #include "filelayer/record.h"
 
-#include <algorithm>
-#include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <memory>
+#include <mutex>
 #include <ostream>
 #include <stdexcept>
 #include <unordered_map>
@@ -25,8 +23,6 @@
 namespace korvanti {
 
 namespace {
-
-using u128 = unsigned __int128;
 
 // ---------------------------------------------------------------- templates
 
@@ -260,363 +256,64 @@ struct TextHash {
     std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
 };
 
-// Files interleave a few templates, so the last few used are looked at
-// first, most recent first, before the cache of all of them.
-struct TemplateCache {
-    struct Recent {
-        std::string format;
-        const Template* parsed = nullptr;
-    };
-    static constexpr std::size_t recent_count = 8;
-    Recent recent[recent_count];
-    std::unordered_map<std::string, std::unique_ptr<Template>, TextHash, std::equal_to<>> all;
-
-    const Template& find(std::string_view format) {
-        for (std::size_t j = 0; j < recent_count && recent[j].parsed != nullptr; ++j) {
-            if (recent[j].format != format) continue;
-            if (j != 0) std::rotate(recent, recent + j, recent + j + 1);
-            return *recent[0].parsed;
-        }
-        auto it = all.find(format);
-        if (it == all.end()) {
-            auto t = std::make_unique<Template>(Parser(format).parse());
-            it = all.emplace(std::string(format), std::move(t)).first;
-        }
-        std::rotate(recent, recent + recent_count - 1, recent + recent_count);
-        recent[0].format.assign(format);
-        recent[0].parsed = it->second.get();
-        return *recent[0].parsed;
-    }
-};
-
+// Every template met so far, parsed. Map nodes do not move, so a reference
+// to a parsed template stays good while others are added.
 const Template& parsed_template(std::string_view format) {
-    thread_local TemplateCache cache;
-    TemplateCache& c = cache;
-    if (c.recent[0].parsed != nullptr && c.recent[0].format == format) return *c.recent[0].parsed;
-    return c.find(format);
+    static std::mutex guard;
+    static std::unordered_map<std::string, Template, TextHash, std::equal_to<>> parsed;
+    std::lock_guard<std::mutex> lock(guard);
+    auto it = parsed.find(format);
+    if (it == parsed.end()) it = parsed.emplace(std::string(format), Parser(format).parse()).first;
+    return it->second;
 }
 
 // ------------------------------------------------------------------ numbers
 
-// Copies n bytes; up to 32 of them with a few fixed-size moves, which may
-// overlap, instead of a call.
-[[gnu::always_inline]] inline void copy_bytes(char* to, const char* from, std::size_t n) {
-    if (n >= 8) {
-        if (n <= 16) {
-            std::memcpy(to, from, 8);
-            std::memcpy(to + n - 8, from + n - 8, 8);
-        } else if (n <= 32) {
-            std::memcpy(to, from, 16);
-            std::memcpy(to + n - 16, from + n - 16, 16);
-        } else {
-            std::memcpy(to, from, n);
-        }
-    } else if (n >= 4) {
-        std::memcpy(to, from, 4);
-        std::memcpy(to + n - 4, from + n - 4, 4);
-    } else if (n > 0) {
-        to[0] = from[0];
-        to[n / 2] = from[n / 2];
-        to[n - 1] = from[n - 1];
-    }
-}
-
-constexpr char blanks[33] = "                                ";
-constexpr char blanks64[65] = "                                                                ";
-
-// The characters of a record on their way to the output string: fields are
-// laid out in a small local buffer that goes to the string in one piece
-// (growing the string field by field costs more than the fields).
-class RecordBuffer {
+// The text of a record while it is built: in a buffer on the stack, which
+// holds most records whole, moving to a string on the heap only for a longer
+// one. (A string grown field by field made the writer about 15 % slower.)
+class Text {
 public:
-    // The buffer is filled before it is read: no need to clear it first.
-    // cppcheck-suppress uninitMemberVar
-    explicit RecordBuffer(std::string& out) : out_(out) {}
-    ~RecordBuffer() { flush(); }
-    RecordBuffer(const RecordBuffer&) = delete;
-    RecordBuffer& operator=(const RecordBuffer&) = delete;
+    Text() = default;
+    Text(const Text&) = delete;
+    Text& operator=(const Text&) = delete;
 
-    // n characters to be written by the caller before the next request.
-    [[gnu::always_inline]] char* room(std::size_t n) {
-        if (n > capacity - used_) return room_after_flush(n);
-        char* p = buf_ + used_;
-        used_ += n;
-        return p;
-    }
-    [[gnu::always_inline]] void append(const char* text, std::size_t n) {
-        copy_bytes(room(n), text, n);
-    }
-    [[gnu::always_inline]] void append(std::string_view text) { append(text.data(), text.size()); }
-    void fill(char c, std::size_t n) {
-        char* p = room(n);
-        if (c == ' ' && n < sizeof blanks) {
-            copy_bytes(p, blanks, n);
-            return;
+    // Room for n characters, which the caller writes at once.
+    char* room(std::size_t n) {
+        if (long_.empty() && used_ + n <= sizeof short_) {
+            char* p = short_ + used_;
+            used_ += n;
+            return p;
         }
-        for (std::size_t j = 0; j < n; ++j) p[j] = c;
+        if (long_.empty()) long_.assign(short_, used_);
+        const std::size_t at = long_.size();
+        long_.resize(at + n);
+        return long_.data() + at;
     }
-    void put(char c) { *room(1) = c; }
-    void flush() {
-        out_.append(buf_, used_);
-        used_ = 0;
+    void append(std::string_view text) {
+        if (!text.empty()) std::memcpy(room(text.size()), text.data(), text.size());
+    }
+    void append(const char* text, std::size_t n) { append(std::string_view(text, n)); }
+    void append(std::size_t n, char c) { std::memset(room(n), c, n); }
+    void operator+=(char c) { *room(1) = c; }
+    std::string_view view() const {
+        return long_.empty() ? std::string_view(short_, used_) : std::string_view(long_);
     }
 
 private:
-    [[gnu::noinline]] char* room_after_flush(std::size_t n) {
-        flush();
-        if (n > capacity) {
-            std::size_t pos = out_.size();
-            out_.resize(pos + n);
-            return out_.data() + pos;
-        }
-        used_ = n;
-        return buf_;
-    }
-
-    static constexpr std::size_t capacity = 512;
-    std::string& out_;
+    char short_[256]{};
     std::size_t used_ = 0;
-    char buf_[capacity];
+    std::string long_;
 };
 
-void stars(RecordBuffer& out, int w) { out.fill('*', static_cast<std::size_t>(w)); }
+void stars(Text& out, int w) { out.append(static_cast<std::size_t>(w), '*'); }
 
-void pad(RecordBuffer& out, int n) {
-    if (n > 0) out.fill(' ', static_cast<std::size_t>(n));
-}
-
-// The two digits of 0 to 99.
-constexpr char pairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
-// Decimal digits of v, most significant first, into the end of buf; returns
-// the start.
-char* to_digits(u128 v, char* end) {
-    char* p = end;
-    if (v == 0) {
-        *--p = '0';
-        return p;
-    }
-    while (v > UINT64_MAX) {
-        *--p = static_cast<char>('0' + static_cast<int>(v % 10));
-        v /= 10;
-    }
-    std::uint64_t small = static_cast<std::uint64_t>(v);
-    while (small >= 100) {
-        std::size_t two = static_cast<std::size_t>(small % 100) * 2;
-        small /= 100;
-        *--p = pairs[two + 1];
-        *--p = pairs[two];
-    }
-    if (small >= 10) {
-        std::size_t two = static_cast<std::size_t>(small) * 2;
-        *--p = pairs[two + 1];
-        *--p = pairs[two];
-    } else if (small != 0) {
-        *--p = static_cast<char>('0' + small);
-    }
-    return p;
-}
-
-int bit_length(u128 v) {
-    auto hi = static_cast<std::uint64_t>(v >> 64);
-    if (hi != 0) return 128 - std::countl_zero(hi);
-    return 64 - std::countl_zero(static_cast<std::uint64_t>(v));
-}
-
-// base^0 .. base^(count - 1), exact in 128 bits.
-template <unsigned base, int count>
-struct PowerTable {
-    u128 p[count];
-    constexpr PowerTable() : p() {
-        p[0] = 1;
-        for (int k = 1; k < count; ++k) p[k] = p[k - 1] * base;
-    }
-};
-constexpr PowerTable<5, 56> pow5;
-constexpr PowerTable<10, 39> pow10;
-
-// A finite float as m * 2^e.
-struct Binary {
-    bool negative;
-    std::uint32_t m;
-    int e;
-};
-
-Binary decompose(float x) {
-    auto bits = std::bit_cast<std::uint32_t>(x);
-    Binary b{(bits >> 31) != 0, bits & 0x7FFFFFu, 0};
-    std::uint32_t ex = (bits >> 23) & 0xFFu;
-    if (ex == 0) {
-        b.e = -149;
-    } else {
-        b.m |= 0x800000u;
-        b.e = static_cast<int>(ex) - 150;
-    }
-    return b;
-}
-
-// Whether a quotient q with remainder rest (0 <= rest < divisor) goes up one
-// when rounded to the nearest, ties to even. `half_cmp` is the sign of
-// rest - divisor / 2.
-bool round_up(int half_cmp, bool q_odd) { return half_cmp > 0 || (half_cmp == 0 && q_odd); }
-
-int compare(u128 a, u128 b) { return a < b ? -1 : a > b ? 1 : 0; }
-
-// n = m * 2^e * 10^s rounded to the nearest integer, ties to even. False when
-// the numbers leave the 128-bit range (the caller then takes the slow path).
-// The common case of scaled_round in 64 bits, for 0 <= s <= 16 (then
-// m * 5^s < 2^24 * 5^16 < 2^62); false when the result needs more bits.
-inline bool scaled_round_64(std::uint32_t m, int e, int s, std::uint64_t& n) {
-    int b = e + s;  // m * 2^e * 10^s = m * 5^s * 2^b
-    auto a = static_cast<std::uint64_t>(m) * static_cast<std::uint64_t>(pow5.p[s]);
-    if (b < 0) {
-        int k = -b;
-        if (k >= 63) {
-            n = 0;  // a < 2^62 <= half of 2^k, below the tie
-        } else {
-            std::uint64_t q = a >> k;
-            std::uint64_t rest = a & ((std::uint64_t{1} << k) - 1);
-            std::uint64_t half = std::uint64_t{1} << (k - 1);
-            int half_cmp = rest < half ? -1 : rest > half ? 1 : 0;
-            if (round_up(half_cmp, (q & 1u) != 0)) ++q;
-            n = q;
-        }
-        return true;
-    }
-    if (std::bit_width(a) + b <= 63) {
-        n = a << b;
-        return true;
-    }
-    return false;
-}
-
-bool scaled_round(std::uint32_t m, int e, int s, u128& n) {
-    int b = e + s;  // m * 2^e * 10^s = m * 5^s * 2^b
-    if (s >= 0 && s <= 16) {
-        std::uint64_t small;
-        if (scaled_round_64(m, e, s, small)) {
-            n = small;
-            return true;
-        }
-    }
-    if (s >= 0) {
-        if (s > 44) return false;
-        u128 a = static_cast<u128>(m) * pow5.p[s];  // < 2^127
-        if (b >= 0) {
-            if (bit_length(a) + b > 127) return false;
-            n = a << b;
-        } else {
-            int k = -b;
-            if (k >= 128) {
-                n = 0;  // a < 2^127 <= half of 2^k, below the tie
-            } else {
-                n = a >> k;
-                u128 rest = a & ((static_cast<u128>(1) << k) - 1);
-                if (round_up(compare(rest, static_cast<u128>(1) << (k - 1)), (n & 1u) != 0)) ++n;
-            }
-        }
-    } else {
-        int t = -s;
-        if (t > 55) return false;
-        u128 den = pow5.p[t];
-        if (b >= 0) {
-            if (24 + b > 127) return false;
-            // num < 2^127, so 2 * rest cannot overflow; den = 5^t is odd, so
-            // 2 * rest never equals it and no tie can arise here.
-            u128 num = static_cast<u128>(m) << b;
-            n = num / den;
-            u128 rest = num - n * den;
-            if (round_up(compare(2 * rest, den), (n & 1u) != 0)) ++n;
-        } else {
-            int k = -b;
-            if (bit_length(den) + k > 126) {
-                n = 0;  // den >= 2^126 > 2m
-            } else {
-                den <<= k;
-                n = m / den;
-                u128 rest = m - n * den;  // <= m < 2^24
-                if (round_up(compare(2 * rest, den), (n & 1u) != 0)) ++n;
-            }
-        }
-    }
-    return true;
-}
-
-// Whether digits kept, followed by the exact dropped digits `rest`, round up
-// to the nearest with ties to even (the last kept digit decides a tie; with
-// no kept digits that is an implied 0, which is even).
-bool round_up_digits(std::string_view kept, std::string_view rest) {
-    if (rest.empty() || rest[0] < '5') return false;
-    if (rest[0] > '5') return true;
-    if (rest.substr(1).find_first_not_of('0') != std::string_view::npos) return true;
-    return !kept.empty() && (kept.back() - '0') % 2 != 0;
-}
-
-// Adds one to a string of decimal digits; returns false when it carried out
-// of the first digit (all nines became zeros).
-bool increment(std::string& digits) {
-    for (std::size_t j = digits.size(); j-- > 0;) {
-        if (digits[j] != '9') {
-            ++digits[j];
-            return true;
-        }
-        digits[j] = '0';
-    }
-    return false;
-}
-
-// Slow path of Fw.d: the digits of |x| * 10^d rounded, without leading zeros.
-std::string fixed_digits_exact(float ax, int d) {
-    constexpr int frac_digits = 160;  // a float's fraction has at most 149 digits
-    char buf[256];
-    std::snprintf(buf, sizeof buf, "%.*f", frac_digits, static_cast<double>(ax));
-    std::string_view text(buf);
-    std::size_t point = text.find('.');
-    std::string digits(text.substr(0, point));
-    std::string_view frac = text.substr(point + 1);
-    if (d <= frac_digits) {
-        digits.append(frac.substr(0, static_cast<std::size_t>(d)));
-        if (round_up_digits(digits, frac.substr(static_cast<std::size_t>(d))) && !increment(digits))
-            digits.insert(digits.begin(), '1');
-    } else {
-        digits.append(frac);
-        digits.append(static_cast<std::size_t>(d - frac_digits), '0');
-    }
-    std::size_t first = digits.find_first_not_of('0');
-    return first == std::string::npos ? std::string("0") : digits.substr(first);
-}
-
-// Slow path of Ew.d: d significant digits of |x| (nonzero), rounded, and the
-// exponent p with |x| ~ 0.digits * 10^p.
-void exp_digits_exact(float ax, int d, std::string& digits, int& p) {
-    constexpr int sig_digits = 121;  // a float has at most 112 significant digits
-    char buf[256];
-    std::snprintf(buf, sizeof buf, "%.*e", sig_digits - 1, static_cast<double>(ax));
-    std::string_view text(buf);
-    std::size_t e_pos = text.find('e');
-    std::string all;
-    all += text[0];
-    all.append(text.substr(2, e_pos - 2));
-    p = std::atoi(buf + e_pos + 1) + 1;
-    if (d <= sig_digits) {
-        digits.assign(all, 0, static_cast<std::size_t>(d));
-        if (round_up_digits(digits, std::string_view(all).substr(static_cast<std::size_t>(d))) &&
-            !increment(digits)) {
-            digits.assign(static_cast<std::size_t>(d), '0');
-            digits[0] = '1';
-            ++p;
-        }
-    } else {
-        digits = all;
-        digits.append(static_cast<std::size_t>(d - sig_digits), '0');
-    }
+void pad(Text& out, int n) {
+    if (n > 0) out.append(static_cast<std::size_t>(n), ' ');
 }
 
 // Infinity and NaN as gfortran writes them.
-void put_special(RecordBuffer& out, float x, int w) {
+void put_special(Text& out, float x, int w) {
     std::string_view text;
     if (std::isnan(x))
         text = "NaN";
@@ -632,232 +329,115 @@ void put_special(RecordBuffer& out, float x, int w) {
     out.append(text);
 }
 
-// Appends n characters to out and returns where they start.
-char* grow(RecordBuffer& out, int n) { return out.room(static_cast<std::size_t>(n)); }
-
-// Writes text right to left ending at q; returns the new start.
-char* put_before(char* q, const char* text, std::size_t n) {
-    q -= n;
-    std::memcpy(q, text, n);
-    return q;
-}
-
-// Writes the digits of n right to left ending at q, two at a time; returns
-// the new start. n = 0 gives no digits.
-inline char* put_digits_before(char* q, std::uint64_t n) {
-    while (n >= 100) {
-        std::uint64_t rest = n / 100;
-        std::size_t two = static_cast<std::size_t>(n - rest * 100) * 2;
-        n = rest;
-        q -= 2;
-        std::memcpy(q, pairs + two, 2);
+// The text of |x| from std::to_chars with `precision` digits after the point,
+// written at begin() with two characters of room before it for a sign and a
+// zero. The buffer is on the stack, or on the heap for the rare long field.
+class Digits {
+public:
+    Digits(float x, std::chars_format form, int precision) {
+        // Room for a float's 39 integer digits, point, exponent and decimals.
+        const std::size_t room = 2 + 48 + static_cast<std::size_t>(precision);
+        char* buffer = short_;
+        if (room > sizeof short_) {
+            long_.resize(room);
+            buffer = long_.data();
+        }
+        begin_ = buffer + 2;
+        end_ =
+            std::to_chars(begin_, buffer + room, std::fabs(static_cast<double>(x)), form, precision)
+                .ptr;
     }
-    if (n >= 10) {
-        q -= 2;
-        std::memcpy(q, pairs + n * 2, 2);
-    } else if (n != 0) {
-        *--q = static_cast<char>('0' + n);
-    }
-    return q;
-}
+    char* begin() const { return begin_; }
+    char* end() const { return end_; }
 
-constexpr std::uint64_t pow10_64[20] = {1,
-                                        10,
-                                        100,
-                                        1000,
-                                        10000,
-                                        100000,
-                                        1000000,
-                                        10000000,
-                                        100000000,
-                                        1000000000,
-                                        10000000000,
-                                        100000000000,
-                                        1000000000000,
-                                        10000000000000,
-                                        100000000000000,
-                                        1000000000000000,
-                                        10000000000000000,
-                                        100000000000000000,
-                                        1000000000000000000,
-                                        10000000000000000000u};
+private:
+    char short_[96];
+    std::string long_;
+    char* begin_;
+    char* end_;
+};
 
-// The number of decimal digits of n (0 for n = 0), without a branch.
-inline int decimal_digits(std::uint64_t n) {
-    int guess = ((static_cast<int>(std::bit_width(n)) * 1233) >> 12) + 1;  // the count or one more
-    return guess - static_cast<int>(n < pow10_64[guess - 1]);
-}
-
-// Fw.d of n = |x| * 10^d rounded (the common case, n below 2^64). The
-// field's length is known from the digit count, so it is written right to
-// left straight into the record.
-void put_fixed_scaled(RecordBuffer& out, bool negative, std::uint64_t n, int w, int d) {
-    const int digits = decimal_digits(n);
-    int int_len = digits > d ? digits - d : 0;
-    if (d == 0 && n == 0) int_len = 1;  // "0." has its zero
-    int len = (negative ? 1 : 0) + int_len + 1 + d;
-    const bool zero = int_len == 0 && w != 0 && len < w;  // the optional zero, when there is room
-    if (zero) ++len;
-    if (w == 0) w = len;
-    if (len > w) {
+// The field [blanks][-]text, text from start to end, or w asterisks when it
+// is wider than w; w = 0 asks for no blanks.
+void put_field(Text& out, bool negative, const char* start, const char* end, int w) {
+    const auto digits = static_cast<std::size_t>(end - start);
+    const int length = (negative ? 1 : 0) + static_cast<int>(digits);
+    if (w == 0) w = length;
+    if (length > w) {
         stars(out, w);
         return;
     }
     char* field = out.room(static_cast<std::size_t>(w));
-    const int blanks_before = w - len;
-    if (blanks_before <= 64)
-        copy_bytes(field, blanks64, static_cast<std::size_t>(blanks_before));
+    char* text = field + (w - length);
+    std::memset(field, ' ', static_cast<std::size_t>(text - field));
+    if (negative) *text++ = '-';
+    std::memcpy(text, start, digits);
+}
+
+void put_fixed(Text& out, float x, int w, int d) {
+    if (!std::isfinite(x)) {
+        put_special(out, x, w);
+        return;
+    }
+    // "12.345", "0.125", or "3" when there are no decimals.
+    Digits digits(x, std::chars_format::fixed, d);
+    char* start = digits.begin();
+    const bool negative = std::signbit(x);
+    // A zero integer part is optional, unless it is the only digit ("0."),
+    // and written when the field has room for it.
+    if (d > 0 && digits.end() - start == d + 2 && *start == '0') {
+        const int length = (negative ? 1 : 0) + 1 + d;
+        if (w == 0 || length >= w) ++start;
+    }
+    char* end = digits.end();
+    if (d == 0) *end++ = '.';
+    put_field(out, negative, start, end, w);
+}
+
+// Ew.d reads 0.d1d2...dd E+pp: the d significant digits after the point, and
+// the exponent one above that of scientific notation (0 for zero). A float's
+// exponent lies between -45 and +38, so two exponent digits always do.
+void put_exp(Text& out, float x, int w, int d) {
+    if (!std::isfinite(x)) {
+        put_special(out, x, w);
+        return;
+    }
+    // "1.2346e+02", or "1e+02" for one digit; made into ".12346E+03".
+    Digits digits(x, std::chars_format::scientific, d - 1);
+    char* start = digits.begin();
+    char* e = start + (d > 1 ? d + 1 : 1);
+    if (d > 1)
+        std::swap(start[0], start[1]);
     else
-        std::memset(field, ' ', static_cast<std::size_t>(blanks_before));
-    char* q = field + w;
-    int k = 0;
-    for (; k + 2 <= d; k += 2) {
-        std::uint64_t rest = n / 100;
-        std::size_t two = static_cast<std::size_t>(n - rest * 100) * 2;
-        n = rest;
-        q -= 2;
-        std::memcpy(q, pairs + two, 2);
-    }
-    if (k < d) {
-        std::uint64_t rest = n / 10;
-        *--q = static_cast<char>('0' + (n - rest * 10));
-        n = rest;
-    }
-    *--q = '.';
-    if (n != 0)
-        q = put_digits_before(q, n);
-    else if (int_len == 1 || zero)
-        *--q = '0';
-    if (negative) *--q = '-';
+        *--start = '.';
+    int exponent = 0;
+    for (const char* c = e + 2; c != digits.end(); ++c) exponent = exponent * 10 + (*c - '0');
+    if (e[1] == '-') exponent = -exponent;
+    const int p = x == 0.0f ? 0 : exponent + 1;
+    const int ap = p < 0 ? -p : p;
+    e[0] = 'E';
+    e[1] = p < 0 ? '-' : '+';
+    e[2] = static_cast<char>('0' + ap / 10);
+    e[3] = static_cast<char>('0' + ap % 10);
+    const bool negative = std::signbit(x);
+    if ((negative ? 1 : 0) + 1 + d + 4 < w) *--start = '0';
+    put_field(out, negative, start, e + 4, w);
 }
 
-void put_fixed(RecordBuffer& out, float x, int w, int d) {
-    if (!std::isfinite(x)) {
-        put_special(out, x, w);
-        return;
-    }
-    Binary b = decompose(x);
-    char buf[48];
-    char* end = buf + sizeof buf;
-    std::string slow;
-    const char* digits;
-    std::size_t len;
-    u128 n;
-    std::uint64_t small;
-    if (d <= 16 && scaled_round_64(b.m, b.e, d, small))
-        return put_fixed_scaled(out, b.negative, small, w, d);
-    if (d <= 44 && scaled_round(b.m, b.e, d, n)) {
-        digits = to_digits(n, end);
-        len = static_cast<std::size_t>(end - digits);
-    } else {
-        slow = fixed_digits_exact(std::fabs(x), d);
-        digits = slow.data();
-        len = slow.size();
-    }
-    // Integer part and fraction; a zero integer part is empty (its "0" is
-    // optional) unless there are no decimals, when the "0" is the only digit.
-    const std::size_t ud = static_cast<std::size_t>(d);
-    std::size_t int_len = len > ud ? len - ud : 0;
-    std::size_t frac_digits = len - int_len;  // the rest are zeros after the point
-    int need = (b.negative ? 1 : 0) + static_cast<int>(int_len) + 1 + d;
-    bool zero = false;
-    if (w == 0) {
-        w = need;
-    } else if (need > w) {
-        stars(out, w);
-        return;
-    } else if (int_len == 0 && need < w) {
-        zero = true;
-        ++need;
-    }
-    char* p = grow(out, w);
-    char* q = p + w;
-    q = put_before(q, digits + int_len, frac_digits);
-    q -= ud - frac_digits;
-    std::memset(q, '0', ud - frac_digits);
-    *--q = '.';
-    q = put_before(q, digits, int_len);
-    if (zero) *--q = '0';
-    if (b.negative) *--q = '-';
-    std::memset(p, ' ', static_cast<std::size_t>(q - p));
-}
-
-void put_exp(RecordBuffer& out, float x, int w, int d) {
-    if (!std::isfinite(x)) {
-        put_special(out, x, w);
-        return;
-    }
-    Binary b = decompose(x);
-    char buf[48];
-    char* end = buf + sizeof buf;
-    std::string slow;
-    const char* digits = nullptr;
-    int p = 0;
-    if (b.m == 0) {
-        slow.assign(static_cast<std::size_t>(d), '0');
-        digits = slow.data();
-    } else {
-        if (d <= 30) {
-            // 2^(k) <= |x| < 2^(k+1); floor(k log10 2) + 1 is p or p - 1.
-            int k = std::bit_width(b.m) - 1 + b.e;
-            p = ((k * 1233) >> 12) + 1;
-            for (int attempt = 0; attempt < 4; ++attempt) {
-                u128 n;
-                if (!scaled_round(b.m, b.e, d - p, n)) break;
-                if (n >= pow10.p[d]) {
-                    ++p;
-                } else if (n < pow10.p[d - 1]) {
-                    --p;
-                } else {
-                    digits = to_digits(n, end);
-                    break;
-                }
-            }
-        }
-        if (digits == nullptr) {
-            exp_digits_exact(std::fabs(x), d, slow, p);
-            digits = slow.data();
-        }
-    }
-    int ap = p < 0 ? -p : p;
-    int need = (b.negative ? 1 : 0) + 1 + d + 4;
-    if (ap > 999 || need > w) {
+void put_int(Text& out, int v, int w) {
+    char buffer[16];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
+    const int length = static_cast<int>(result.ptr - buffer);
+    if (w == 0) w = length;
+    if (length > w) {
         stars(out, w);
         return;
     }
-    char* f = grow(out, w);
-    char* q = f + w;
-    *--q = static_cast<char>('0' + ap % 10);
-    *--q = static_cast<char>('0' + ap / 10 % 10);
-    if (ap > 99) *--q = static_cast<char>('0' + ap / 100);
-    *--q = p < 0 ? '-' : '+';
-    if (ap <= 99) *--q = 'E';
-    q = put_before(q, digits, static_cast<std::size_t>(d));
-    *--q = '.';
-    if (need < w) *--q = '0';
-    if (b.negative) *--q = '-';
-    std::memset(f, ' ', static_cast<std::size_t>(q - f));
+    pad(out, w - length);
+    out.append(buffer, static_cast<std::size_t>(length));
 }
 
-void put_int(RecordBuffer& out, int v, int w) {
-    char buf[16];
-    char* end = buf + sizeof buf;
-    bool negative = v < 0;
-    auto magnitude = static_cast<std::uint64_t>(negative ? -static_cast<std::int64_t>(v) : v);
-    char* start = magnitude == 0 ? end - 1 : put_digits_before(end, magnitude);
-    if (magnitude == 0) *start = '0';
-    int need = static_cast<int>(end - start) + (negative ? 1 : 0);
-    if (w == 0) w = need;
-    if (need > w) {
-        stars(out, w);
-        return;
-    }
-    pad(out, w - need);
-    if (negative) out.put('-');
-    out.append(start, static_cast<std::size_t>(end - start));
-}
-
-void put_text(RecordBuffer& out, const std::string& s, int w) {
+void put_text(Text& out, const std::string& s, int w) {
     if (w < 0) {
         out.append(s);
     } else if (static_cast<int>(s.size()) >= w) {
@@ -903,7 +483,7 @@ std::string describe(const RecordValue& v) {
                                std::to_string(index + 1) + " is " + describe(v));
 }
 
-void put_value(RecordBuffer& out, std::string_view format, const Op& op, const RecordValue& v,
+void put_value(Text& out, std::string_view format, const Op& op, const RecordValue& v,
                std::size_t index) {
     switch (op.kind) {
         case Op::Int:
@@ -924,15 +504,14 @@ void put_value(RecordBuffer& out, std::string_view format, const Op& op, const R
     mismatch(format, op, v, index);
 }
 
-void format_into(std::string& text, std::string_view format, std::span<const RecordValue> values) {
+void format_into(Text& out, std::string_view format, std::span<const RecordValue> values) {
     const Template& t = parsed_template(format);
-    RecordBuffer out(text);
     const std::size_t count = values.size();
     std::size_t next = 0;
     std::size_t pos = 0;
     for (;;) {
         if (pos == t.ops.size()) {
-            out.put('\n');
+            out += '\n';
             if (next == count) return;
             if (!t.reversion_has_data)
                 template_fault(format, std::to_string(count) +
@@ -945,7 +524,7 @@ void format_into(std::string& text, std::string_view format, std::span<const Rec
         if (op.kind == Op::Text) {
             out.append(op.text);
         } else if (next == count) {
-            out.put('\n');
+            out += '\n';
             return;
         } else {
             put_value(out, format, op, values[next], next);
@@ -957,36 +536,25 @@ void format_into(std::string& text, std::string_view format, std::span<const Rec
 }  // namespace
 
 std::string format_record(std::string_view format, std::span<const RecordValue> values) {
-    std::string out;
-    format_into(out, format, values);
-    return out;
+    Text record;
+    format_into(record, format, values);
+    return std::string(record.view());
 }
 
 std::string format_record(std::string_view format, std::initializer_list<RecordValue> values) {
     return format_record(format, std::span<const RecordValue>(values.begin(), values.size()));
 }
 
-namespace {
-
-// What out.write(text, n) does, without building its sentry for the usual
-// stream: in a good state, tied to no other stream and not unit-buffered.
-void put_to_stream(std::ostream& out, const char* text, std::size_t n) {
-    const auto count = static_cast<std::streamsize>(n);
-    if (out.good() && out.tie() == nullptr && (out.flags() & std::ios_base::unitbuf) == 0) {
-        if (out.rdbuf()->sputn(text, count) != count) out.setstate(std::ios_base::badbit);
-        return;
-    }
-    out.write(text, count);
+std::string format_fixed(float x, int w, int d) {
+    Text field;
+    put_fixed(field, x, w, d);
+    return std::string(field.view());
 }
 
-}  // namespace
-
 void write_record(std::ostream& out, std::string_view format, std::span<const RecordValue> values) {
-    thread_local std::string buffer;
-    std::string& text = buffer;
-    text.clear();
-    format_into(text, format, values);
-    put_to_stream(out, text.data(), text.size());
+    Text record;
+    format_into(record, format, values);
+    out.write(record.view().data(), static_cast<std::streamsize>(record.view().size()));
 }
 
 void write_record(std::ostream& out, std::string_view format,
@@ -995,8 +563,8 @@ void write_record(std::ostream& out, std::string_view format,
 }
 
 void write_line(std::ostream& out, std::string_view text) {
-    put_to_stream(out, text.data(), text.size());
-    put_to_stream(out, "\n", 1);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.put('\n');
 }
 
 }  // namespace korvanti

@@ -34,6 +34,9 @@ using RecordValue = std::variant<int, float, std::string>;
 std::string format_record(std::string_view format, std::span<const RecordValue> values);
 std::string format_record(std::string_view format, std::initializer_list<RecordValue> values = {});
 
+// x as the edit Fw.d writes it: w characters, or the shortest form for w = 0.
+std::string format_fixed(float x, int w, int d);
+
 void write_record(std::ostream& out, std::string_view format, std::span<const RecordValue> values);
 void write_record(std::ostream& out, std::string_view format,
                   std::initializer_list<RecordValue> values = {});

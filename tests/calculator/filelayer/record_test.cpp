@@ -519,11 +519,12 @@ TEST(RecordExactness, FixedMatchesTheExactDecimalExpansion) {
     fixed_matches_expansion(12345, 100, 160, fields, 20000);  // about 1e-8 .. 1e10
 }
 
-TEST(RecordExactness, WideFieldsAndTheLimitsOfTheShortPath) {
-    // Widths around 64 and decimals around 16, where a field stops being laid
-    // out in one piece; the record must not depend on that.
-    const std::pair<int, int> fields[] = {{63, 8},  {64, 8},  {65, 8},  {90, 3},
-                                          {40, 15}, {40, 16}, {40, 17}, {70, 16}};
+TEST(RecordExactness, FieldsAcrossTheLimitsOfTheStackBuffers) {
+    // The digits of a field are built on the stack up to 46 decimals and a
+    // record up to 256 characters; wider ones go to the heap. The text must
+    // not depend on where they were built.
+    const std::pair<int, int> fields[] = {{50, 45}, {52, 46}, {54, 47}, {56, 48},
+                                          {255, 8}, {256, 8}, {257, 8}, {300, 47}};
     fixed_matches_expansion(777, 90, 170, fields, 8000);  // about 1e-12 .. 1e13
 }
 
