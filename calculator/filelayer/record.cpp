@@ -333,6 +333,10 @@ void put_special(Text& out, float x, int w) {
 // written at begin() with two characters of room before it for a sign and a
 // zero. The buffer is on the stack, or on the heap for the rare long field.
 class Digits {
+    static constexpr int max_exact_decimals = 12;
+    static constexpr double power_of_ten[max_exact_decimals + 1] = {
+        1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
+
 public:
     Digits(float x, std::chars_format form, int precision) {
         // Room for a float's 39 integer digits, point, exponent and decimals.
@@ -343,14 +347,44 @@ public:
             buffer = long_.data();
         }
         begin_ = buffer + 2;
-        end_ =
-            std::to_chars(begin_, buffer + room, std::fabs(static_cast<double>(x)), form, precision)
-                .ptr;
+        const double magnitude = std::fabs(static_cast<double>(x));
+        if (form == std::chars_format::fixed && precision <= max_exact_decimals &&
+            magnitude * power_of_ten[precision] < 1e18)
+            end_ = few_decimals(magnitude, precision);
+        else
+            end_ = std::to_chars(begin_, buffer + room, magnitude, form, precision).ptr;
     }
     char* begin() const { return begin_; }
     char* end() const { return end_; }
 
 private:
+    // Fixed notation with up to 12 decimals, the fields of every file, without
+    // the general (and several times slower) to_chars: a float's 24-bit
+    // significand times 10^d = 2^d * 5^d, 5^12 < 2^28, has at most 52 bits, so
+    // magnitude * 10^d is exact in a double and nearbyint rounds it to the
+    // nearest integer with ties to even, as the decimal rounding does; its
+    // digits get the point before the last d of them. Kept because the whole
+    // run took 1.5 times as long with the general to_chars alone.
+    char* few_decimals(double magnitude, int d) {
+        const auto scaled = static_cast<std::uint64_t>(std::nearbyint(magnitude * power_of_ten[d]));
+        // The digits with zeros in front, so that one stands before the point
+        // (0.05 at d = 2 scales to 5, written "0.05").
+        char digits[32];
+        std::memset(digits, '0', sizeof digits);
+        char* last = std::to_chars(digits + d + 1, digits + sizeof digits, scaled).ptr;
+        const auto length = static_cast<int>(last - (digits + d + 1));
+        const char* first = length > d ? digits + d + 1 : last - (d + 1);
+        const auto whole = static_cast<std::size_t>(last - first - d);
+        std::memcpy(begin_, first, whole);
+        char* p = begin_ + whole;
+        if (d > 0) {
+            *p++ = '.';
+            std::memcpy(p, first + whole, static_cast<std::size_t>(d));
+            p += d;
+        }
+        return p;
+    }
+
     char short_[96];
     std::string long_;
     char* begin_;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -641,6 +642,49 @@ TEST(RecordSpeed, TwentyThousandRecordsAreFast) {
     std::printf("20000 records in %.2f ms\n", ms);
     EXPECT_LT(ms, 100.0);  // generous for loaded or unoptimised builds; typically a few ms
     EXPECT_GT(out.str().size(), 20000u * 30);
+}
+
+}  // namespace
+}  // namespace korvanti
+
+namespace korvanti {
+namespace {
+
+// Fw.d with up to 12 decimals takes a shorter way than the general
+// std::to_chars; both must give the same digits, ties and the edge of the
+// shorter way (|x|*10^d near 1e18) included.
+std::string fixed_reference(float x, int w, int d) {
+    char digits[128];
+    char* end = std::to_chars(digits, digits + sizeof digits, std::fabs(static_cast<double>(x)),
+                              std::chars_format::fixed, d)
+                    .ptr;
+    std::string text = (std::signbit(x) ? "-" : "") + std::string(digits, end);
+    if (d == 0) text += '.';
+    return static_cast<int>(text.size()) > w ? std::string(static_cast<std::size_t>(w), '*')
+                                             : std::string(w - text.size(), ' ') + text;
+}
+
+TEST(FixedFewDecimals, AgreesWithTheGeneralConversion) {
+    std::mt19937 random(20261208);
+    std::uniform_int_distribution<std::uint32_t> bits;
+    std::uniform_real_distribution<double> exponent(-14.0, 19.0);
+    for (int n = 0; n < 200000; ++n) {
+        const int d = n % 13;
+        // Random bit patterns, values of every magnitude, and exact ties
+        // (an odd number of halves of the last decimal: k/2 * 10^-d).
+        float x = std::bit_cast<float>(bits(random));
+        if (n % 3 == 1) x = static_cast<float>(std::pow(10.0, exponent(random)));
+        if (n % 3 == 2)
+            x = static_cast<float>((2 * (bits(random) % 4096) + 1) / 2.0 / std::pow(10.0, d));
+        if (!std::isfinite(x)) continue;
+        if (n % 2 == 1) x = -x;
+        ASSERT_EQ(format_fixed(x, 60, d), fixed_reference(x, 60, d)) << x << " F60." << d;
+    }
+    for (int d = 0; d <= 12; ++d)
+        for (float x :
+             {0.0f, -0.0f, 0.125f, 0.375f, 2.5f, 1e18f / static_cast<float>(std::pow(10.0, d)),
+              std::nextafter(1e18f, 0.0f) / static_cast<float>(std::pow(10.0, d))})
+            EXPECT_EQ(format_fixed(x, 60, d), fixed_reference(x, 60, d)) << x << " F60." << d;
 }
 
 }  // namespace
