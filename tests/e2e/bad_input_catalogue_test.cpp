@@ -144,14 +144,6 @@ const PanelDataLayout pervdat = layout_of(panel_data);
 // ---------------------------------------------------------------------------
 // Expectations
 
-const std::vector<std::string> calculator_outputs = {"Korvanti.SON",
-                                                     "PEROF.SON",
-                                                     "SEHAM.DAT",
-                                                     "PEROF2.SON",
-                                                     "Korvanti3D_Tecplot.PLT",
-                                                     "Korvanti3D_Rhino3_4_Macro.TXT",
-                                                     "PERVDAT",
-                                                     "Korvanti2D_Tecplot.PLT"};
 const char* const script = "TELVARO_3B_CIZIMLER.SCR";
 // Every finished drawing run writes all four.
 const std::vector<std::string> drawing_files = {

@@ -30,14 +30,6 @@ namespace fs = std::filesystem;
 
 const fs::path source_dir = KORVANTI_SOURCE_DIR;
 const fs::path b4_55_reference = source_dir / "tests/regression/reference/B4-55";
-const std::vector<std::string> calculator_outputs = {"Korvanti.SON",
-                                                     "PEROF.SON",
-                                                     "SEHAM.DAT",
-                                                     "PEROF2.SON",
-                                                     "Korvanti3D_Tecplot.PLT",
-                                                     "Korvanti3D_Rhino3_4_Macro.TXT",
-                                                     "PERVDAT",
-                                                     "Korvanti2D_Tecplot.PLT"};
 
 std::vector<std::string> words(const std::string& line) {
     std::istringstream in(line);

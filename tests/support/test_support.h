@@ -65,4 +65,15 @@ using SplineEnds = std::function<void(const std::vector<double>& h,
 double reference_spline(const std::vector<double>& x, const std::vector<double>& y, double at,
                         const SplineEnds& ends);
 
+// The files a finished Korvanti run writes besides its console, in the order
+// they are written.
+inline const std::vector<std::string> calculator_outputs = {"Korvanti.SON",
+                                                            "PEROF.SON",
+                                                            "SEHAM.DAT",
+                                                            "PEROF2.SON",
+                                                            "Korvanti3D_Tecplot.PLT",
+                                                            "Korvanti3D_Rhino3_4_Macro.TXT",
+                                                            "PERVDAT",
+                                                            "Korvanti2D_Tecplot.PLT"};
+
 }  // namespace korvanti::testing
