@@ -9,9 +9,7 @@
 namespace korvanti {
 
 FileText::FileText(std::string name, std::size_t bytes) : name_(std::move(name)) {
-    std::string buffer;
-    buffer.reserve(bytes);
-    out_ = std::ostringstream(std::move(buffer));
+    text_.reserve(bytes);
 }
 
 void FileText::check(float value) {
@@ -29,14 +27,17 @@ void FileText::record(std::string_view format, std::initializer_list<RecordValue
 
 void FileText::record(std::string_view format, std::span<const RecordValue> values) {
     check(values);
-    write_record(out_, format, values);
+    append_record(text_, format, values);
 }
 
-void FileText::line(std::string_view text) { write_line(out_, text); }
+void FileText::line(std::string_view text) {
+    text_.append(text);
+    text_ += '\n';
+}
 
 std::string FileText::finish() && {
     if (!finite_) throw InputError(non_finite_message(name_));
-    return std::move(out_).str();
+    return std::move(text_);
 }
 
 std::string non_finite_message(const std::string& name) {

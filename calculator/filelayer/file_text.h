@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <initializer_list>
 #include <span>
-#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -35,7 +34,7 @@ private:
     void check(std::span<const RecordValue> values);
 
     std::string name_;
-    std::ostringstream out_;
+    std::string text_;
     bool finite_ = true;
 };
 

@@ -591,6 +591,13 @@ void write_record(std::ostream& out, std::string_view format, std::span<const Re
     out.write(record.view().data(), static_cast<std::streamsize>(record.view().size()));
 }
 
+void append_record(std::string& text, std::string_view format,
+                   std::span<const RecordValue> values) {
+    Text record;
+    format_into(record, format, values);
+    text.append(record.view());
+}
+
 void write_record(std::ostream& out, std::string_view format,
                   std::initializer_list<RecordValue> values) {
     write_record(out, format, std::span<const RecordValue>(values.begin(), values.size()));

@@ -38,6 +38,8 @@ std::string format_record(std::string_view format, std::initializer_list<RecordV
 std::string format_fixed(float x, int w, int d);
 
 void write_record(std::ostream& out, std::string_view format, std::span<const RecordValue> values);
+// The same record added to the end of a text.
+void append_record(std::string& text, std::string_view format, std::span<const RecordValue> values);
 void write_record(std::ostream& out, std::string_view format,
                   std::initializer_list<RecordValue> values = {});
 
