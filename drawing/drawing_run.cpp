@@ -1,18 +1,13 @@
 #include "drawing_run.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <system_error>
 #include <vector>
 
+#include "common/staged_files.h"
 #include "dxf_file.h"
 #include "form_plans.h"
 #include "panel_data.h"
@@ -116,30 +111,8 @@ bool draw_3d_view(Dialogue& dialogue, Drawing& drawing, const PanelData& d) {
     return true;
 }
 
-// Gives a finished file its final name. An older regular file of that name
-// is swapped out in one step and then removed: readers see the old or the
-// new file, never none, as with a rename over it; but a rename over an
-// existing file makes ext4 force the new data out to the disk at once.
-void take_final_name(const fs::path& temporary, const fs::path& final_path, std::error_code& ec) {
-#if defined(__linux__) && defined(RENAME_EXCHANGE)
-    struct stat existing;
-    if (lstat(final_path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
-        renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, final_path.c_str(), RENAME_EXCHANGE) ==
-            0) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);  // the older file, now under the temporary name
-        ec.clear();
-        return;
-    }
-#endif
-    fs::rename(temporary, final_path, ec);
-}
-
 std::optional<std::string> write_text(const std::string& text, const fs::path& path) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out) return std::string();
+    if (!korvanti::write_whole_file(path, text)) return std::string();
     return std::nullopt;
 }
 
@@ -152,39 +125,23 @@ struct OutputFile {
 
 // Writes every file beside its final name, and only when all are complete
 // renames them into place, so that a final name only ever holds a complete
-// file and a run that cannot write them all replaces none of them (a rename
-// failing midway, which within one directory only a file system error
-// causes, would leave the ones before it replaced).
+// file and a run that cannot write them all replaces none of them.
 std::optional<std::string> write_files(const fs::path& dir, const std::vector<OutputFile>& files) {
-    const std::string suffix = "." + std::to_string(getpid()) + ".tmp";
-    std::vector<fs::path> temporaries;
-    auto remove_temporaries = [&] {
-        std::error_code ignored;
-        for (const fs::path& t : temporaries) fs::remove(t, ignored);
-    };
+    korvanti::StagedFiles staged;
     for (const OutputFile& file : files) {
-        temporaries.push_back(dir / (std::string(file.name) + suffix));
-        if (const auto error = file.write(temporaries.back())) {
-            remove_temporaries();
+        std::error_code ec;
+        const auto temporary = staged.stage(dir / file.name, ec);
+        // A temporary file that cannot be made is reported as a text file
+        // that cannot be written: without a reason.
+        const std::optional<std::string> error =
+            temporary ? file.write(*temporary) : std::optional<std::string>(std::string());
+        if (error)
             return "HATA: " + (dir / file.name).string() + " YAZILAMADI" +
                    (error->empty() ? "" : " (" + *error + ")") + kNoScript;
-        }
     }
-    for (const OutputFile& file : files)
-        if (fs::is_directory(dir / file.name)) {  // a rename over it would fail
-            remove_temporaries();
-            return "HATA: " + (dir / file.name).string() + " YAZILAMADI (" +
-                   std::make_error_code(std::errc::is_a_directory).message() + ")" + kNoScript;
-        }
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        std::error_code ec;
-        take_final_name(temporaries[i], dir / files[i].name, ec);
-        if (ec) {
-            remove_temporaries();
-            return "HATA: " + (dir / files[i].name).string() + " YAZILAMADI (" + ec.message() +
-                   ")" + kNoScript;
-        }
-    }
+    if (const auto failure = staged.commit())
+        return "HATA: " + failure->name.string() + " YAZILAMADI (" + failure->error.message() +
+               ")" + kNoScript;
     return std::nullopt;
 }
 

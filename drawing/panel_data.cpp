@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/list_input.h"
+
 namespace telvaro {
 
 namespace {
@@ -63,29 +65,14 @@ private:
 // on to the next line and values left over on a line are ignored.
 class RecordReader {
 public:
-    explicit RecordReader(std::istream& in) : in_(in) {}
+    explicit RecordReader(std::istream& in) : input_(in) {}
 
-    void begin_record() {
-        tokens_.clear();
-        next_ = 0;
-    }
+    void begin_record() { input_.begin_record(); }
 
     double real(const What& what) {
         const std::string_view token = next_token(what);
-        // A Fortran exponent letter D reads as E.
-        std::string with_e;
-        std::string_view text = token;
-        if (token.find_first_of("dD") != std::string_view::npos) {
-            with_e = token;
-            for (char& ch : with_e)
-                if (ch == 'd' || ch == 'D') ch = 'e';
-            text = with_e;
-        }
-        const char* first = text.data() + (text.size() > 1 && text[0] == '+' ? 1 : 0);
-        const char* last = text.data() + text.size();
         double value = 0;
-        auto [end, ec] = std::from_chars(first, last, value);
-        if (ec != std::errc() || end != last || !std::isfinite(value))
+        if (!korvanti::read_real_with_d_exponent(token, value) || !std::isfinite(value))
             fail(what.text() + " icin sayi bekleniyordu, " + quoted(token) + " bulundu");
         return value;
     }
@@ -117,42 +104,19 @@ public:
     }
 
     [[noreturn]] void fail(const std::string& text) const {
-        throw ReadError{"PERVDAT satir " + std::to_string(line_) + ": " + text};
+        throw ReadError{"PERVDAT satir " + std::to_string(input_.line_number()) + ": " + text};
     }
 
 private:
     std::string_view next_token(const What& what) {
-        while (next_ >= tokens_.size()) {
-            if (!load_line())
-                throw ReadError{"PERVDAT eksik: " + what.text() + " okunamadan dosya bitti (" +
-                                std::to_string(line_) + " satir okundu)"};
-        }
-        return tokens_[next_++];
+        const auto item = input_.next_item();
+        if (!item)
+            throw ReadError{"PERVDAT eksik: " + what.text() + " okunamadan dosya bitti (" +
+                            std::to_string(input_.line_number()) + " satir okundu)"};
+        return *item;
     }
 
-    // The next line and its tokens, which point into it until the line after.
-    bool load_line() {
-        if (!std::getline(in_, line_text_)) return false;
-        ++line_;
-        tokens_.clear();
-        next_ = 0;
-        const std::string_view line = line_text_;
-        std::size_t start = 0;
-        for (std::size_t i = 0; i <= line.size(); ++i) {
-            const bool separator = i == line.size() || line[i] == ' ' || line[i] == ',' ||
-                                   line[i] == '\t' || line[i] == '\r';
-            if (!separator) continue;
-            if (i > start) tokens_.push_back(line.substr(start, i - start));
-            start = i + 1;
-        }
-        return true;
-    }
-
-    std::istream& in_;
-    std::string line_text_;
-    std::vector<std::string_view> tokens_;
-    std::size_t next_ = 0;
-    int line_ = 0;
+    korvanti::ListInput input_;
 };
 
 void read_sections(RecordReader& in, PanelData& d) {

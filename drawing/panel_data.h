@@ -8,9 +8,11 @@
 #include <optional>
 #include <string>
 
-#include "fixed_table.h"
+#include "common/one_based.h"
 
 namespace telvaro {
+
+using korvanti::Array;
 
 constexpr int kMaxRadii = 30;
 constexpr int kMaxSectionPoints = 30;
@@ -30,24 +32,24 @@ constexpr int kZ = 3;
 
 struct PanelData {
     int M = 0;                                       // report radii
-    Table<int, kMaxRadii> NP;                        // section points per radius
-    Table<int, kMaxRadii> NCH;                       // surface points per radius and side
-    Table<double, kMaxRadii, kMaxSectionPoints> xc;  // chordwise abscissa, 1 = trailing edge
-    Table<double, kMaxRadii, kMaxSectionPoints> ys;  // suction side ordinate plus the radius
-    Table<double, kMaxRadii, kMaxSectionPoints> yp;  // pressure side ordinate plus the radius
-    Table<double, kMaxRadii> r;                      // report radius
-    Table<double, kMaxRadii> tmax_from_le;           // max thickness distance from the leading edge
-    Table<double, 2, 3, kMaxRadii, kMaxSurfacePoints> S;  // surface grid (side, coordinate, k, w)
+    Array<int, kMaxRadii> NP;                        // section points per radius
+    Array<int, kMaxRadii> NCH;                       // surface points per radius and side
+    Array<double, kMaxRadii, kMaxSectionPoints> xc;  // chordwise abscissa, 1 = trailing edge
+    Array<double, kMaxRadii, kMaxSectionPoints> ys;  // suction side ordinate plus the radius
+    Array<double, kMaxRadii, kMaxSectionPoints> yp;  // pressure side ordinate plus the radius
+    Array<double, kMaxRadii> r;                      // report radius
+    Array<double, kMaxRadii> tmax_from_le;           // max thickness distance from the leading edge
+    Array<double, 2, 3, kMaxRadii, kMaxSurfacePoints> S;  // surface grid (side, coordinate, k, w)
     int Z = 0;                                            // blade count
     double EAR = 0;
     double D = 0;
     double P_D = 0;
-    Table<double, kMaxRadii, 2, 3> tmax_line;  // two points of the max thickness line per radius
+    Array<double, kMaxRadii, 2, 3> tmax_line;  // two points of the max thickness line per radius
     int NV1 = 0, NQ1 = 0, NV2 = 0, NQ2 = 0, NH1 = 0;  // mesh counts, NH1 hub panels first
-    Table<double, kMaxVertices, 3> vertex;            // first mesh: X, Y, Z
-    Table<int, kMaxPanels, 4> panel;                  // first mesh: four vertex numbers
-    Table<double, kMaxSecondVertices, 3> vertex2;
-    Table<int, kMaxSecondPanels, 4> panel2;
+    Array<double, kMaxVertices, 3> vertex;            // first mesh: X, Y, Z
+    Array<int, kMaxPanels, 4> panel;                  // first mesh: four vertex numbers
+    Array<double, kMaxSecondVertices, 3> vertex2;
+    Array<int, kMaxSecondPanels, 4> panel2;
 };
 
 // Reads records 1 to 12 of PERVDAT in free form. Returns a one-line message

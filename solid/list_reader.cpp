@@ -13,45 +13,29 @@ ListReader::ListReader(const std::filesystem::path& file) : name_(file.filename(
     std::ostringstream text;
     text << in.rdbuf();
     if (in.bad()) throw InputError(name_ + ": cannot be read");
-    text_ = std::move(text).str();
+    text_.str(std::move(text).str());
 }
 
 ListReader::ListReader(std::string name, std::string text)
     : name_(std::move(name)), text_(std::move(text)) {}
 
 void ListReader::fail(std::string_view what) const {
-    throw InputError(name_ + ", line " + std::to_string(line_number_) + ": " + std::string(what));
+    throw InputError(name_ + ", line " + std::to_string(input_.line_number()) + ": " +
+                     std::string(what));
 }
 
 void ListReader::skip_line(std::string_view what) {
-    if (pos_ >= text_.size()) fail("the file ends before " + std::string(what));
-    const size_t end = text_.find('\n', pos_);
-    pos_ = end == std::string::npos ? text_.size() : end + 1;
-    ++line_number_;
-    line_ = {};
+    if (!input_.whole_line()) fail("the file ends before " + std::string(what));
 }
 
 std::string_view ListReader::next_token(std::string_view what) {
-    for (;;) {
-        const size_t start = line_.find_first_not_of(" \t\r,");
-        if (start != std::string_view::npos) {
-            line_.remove_prefix(start);
-            const size_t end = std::min(line_.find_first_of(" \t\r,"), line_.size());
-            const std::string_view token = line_.substr(0, end);
-            line_.remove_prefix(end);
-            return token;
-        }
-        if (pos_ >= text_.size()) fail("the file ends before " + std::string(what));
-        const size_t end = text_.find('\n', pos_);
-        const size_t stop = end == std::string::npos ? text_.size() : end;
-        line_ = std::string_view(text_).substr(pos_, stop - pos_);
-        pos_ = end == std::string::npos ? text_.size() : end + 1;
-        ++line_number_;
-    }
+    const auto item = input_.next_item();
+    if (!item) fail("the file ends before " + std::string(what));
+    return *item;
 }
 
 std::vector<double> ListReader::reals(int count, std::string_view what) {
-    line_ = {};  // every read starts on a new line
+    input_.begin_record();  // every read starts on a new line
     std::vector<double> values;
     values.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
@@ -69,7 +53,7 @@ std::vector<double> ListReader::reals(int count, std::string_view what) {
 }
 
 int ListReader::integer(std::string_view what) {
-    line_ = {};
+    input_.begin_record();
     const std::string_view token = next_token(what);
     int value = 0;
     const auto [end, error] = std::from_chars(token.data(), token.data() + token.size(), value);

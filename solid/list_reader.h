@@ -6,10 +6,13 @@
 #pragma once
 
 #include <filesystem>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/list_input.h"
 
 namespace korvanti_solid {
 
@@ -41,10 +44,8 @@ private:
     std::string_view next_token(std::string_view what);
 
     std::string name_;
-    std::string text_;
-    size_t pos_ = 0;         // start of the next line
-    std::string_view line_;  // rest of the current line
-    int line_number_ = 0;
+    std::istringstream text_;
+    korvanti::ListInput input_{text_};
 };
 
 }  // namespace korvanti_solid

@@ -1,32 +1,23 @@
-// Output files written completely before any of them appears: each goes to a
-// temporary file in its own directory, and all are renamed over their final
-// names only at commit. Until then, and on any failure, a file of the same
-// name stays as it was; the temporary files are removed.
+// The output files of a run, written completely before any of them appears
+// (korvanti::StagedFiles of common/), with this program's messages.
 #pragma once
 
 #include <filesystem>
 #include <string>
-#include <vector>
+
+#include "common/staged_files.h"
 
 namespace korvanti_solid {
 
 class StagedFiles {
 public:
-    StagedFiles() = default;
-    StagedFiles(const StagedFiles&) = delete;
-    StagedFiles& operator=(const StagedFiles&) = delete;
-    ~StagedFiles();
-
     // A new empty temporary file for `final_name`; returns its path.
     std::filesystem::path stage(const std::filesystem::path& final_name);
     // Renames every staged file to its final name.
     void commit();
 
 private:
-    struct Staged {
-        std::filesystem::path temporary, final_name;
-    };
-    std::vector<Staged> staged_;
+    korvanti::StagedFiles files_;
 };
 
 // Writes `bytes` to `file` (a staged path) as a whole; an InputError naming

@@ -11,27 +11,6 @@ namespace korvanti {
 
 namespace {
 
-bool is_separator(char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == ','; }
-
-// Splits a line into its items (views into the line); a "/" ends the items
-// of the read.
-void split_items(std::string_view line, std::vector<std::string_view>& items, bool& slash) {
-    items.clear();
-    slash = false;
-    size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && is_separator(line[i])) ++i;
-        if (i >= line.size()) break;
-        if (line[i] == '/') {
-            slash = true;
-            break;
-        }
-        size_t start = i;
-        while (i < line.size() && !is_separator(line[i]) && line[i] != '/') ++i;
-        items.push_back(line.substr(start, i - start));
-    }
-}
-
 bool parse_integer(std::string_view item, int& value) {
     const char* first = item.data();
     const char* last = first + item.size();
@@ -75,89 +54,72 @@ bool parse_real(std::string_view item, T& value) {
     return ec == std::errc() && ptr == last;
 }
 
-// Expands a repeat count "r*c" into r copies of c.
-void expand_repeats(std::vector<std::string_view>& items, std::vector<std::string_view>& expanded) {
-    bool any = false;
-    for (std::string_view item : items) any = any || item.find('*') != std::string_view::npos;
-    if (!any) return;
-    expanded.clear();
-    for (std::string_view item : items) {
-        size_t star = item.find('*');
-        int count = 0;
-        if (star != std::string_view::npos && star > 0 &&
-            parse_integer(item.substr(0, star), count) && count > 0 && count <= 1000) {
-            for (int k = 0; k < count; ++k) expanded.push_back(item.substr(star + 1));
-        } else {
-            expanded.push_back(item);
-        }
-    }
-    items.swap(expanded);
+// A repeat count "r*c" stands for r copies of c: the count r, and c in
+// `value`; 1 for any other item.
+int repeat_count(std::string_view item, std::string_view& value) {
+    value = item;
+    const size_t star = item.find('*');
+    int count = 0;
+    if (star == std::string_view::npos || star == 0 ||
+        !parse_integer(item.substr(0, star), count) || count <= 0 || count > 1000)
+        return 1;
+    value = item.substr(star + 1);
+    return count;
 }
 
 }  // namespace
 
 FreeFormatReader::FreeFormatReader(std::istream& in, std::string file_name)
-    : in_(in), file_name_(std::move(file_name)) {}
-
-bool FreeFormatReader::next_line(std::string& line) {
-    if (!std::getline(in_, line)) return false;
-    ++line_number_;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return true;
-}
+    : input_(in, true), file_name_(std::move(file_name)) {}
 
 void FreeFormatReader::skip_lines(int n) {
-    std::string line;
     for (int k = 0; k < n; ++k) {
-        if (!next_line(line)) fail_at_end("baska satirlar");
+        if (!input_.whole_line()) fail_at_end("baska satirlar");
     }
 }
 
 void FreeFormatReader::read_targets(std::string_view what, const std::vector<Target>& targets) {
+    input_.begin_record();
     size_t done = 0;
-    std::string line;
-    std::vector<std::string_view> items;
-    std::vector<std::string_view> expanded;
     while (done < targets.size()) {
-        if (!next_line(line)) fail_at_end(what);
-        bool slash = false;
-        split_items(line, items, slash);
-        expand_repeats(items, expanded);
-        for (size_t k = 0; k < items.size() && done < targets.size(); ++k, ++done) {
-            std::string_view item = items[k];
+        const auto item = input_.next_item();
+        if (!item) fail_at_end(what);
+        if (*item == "/") return;
+        std::string_view value;
+        for (int k = repeat_count(*item, value); k > 0 && done < targets.size(); --k, ++done) {
             bool ok = std::visit(
                 [&](auto* target) {
                     using T = std::remove_pointer_t<decltype(target)>;
                     if constexpr (std::is_same_v<T, int>)
-                        return parse_integer(item, *target);
+                        return parse_integer(value, *target);
                     else
-                        return parse_real(item, *target);
+                        return parse_real(value, *target);
                 },
                 targets[done]);
             if (!ok) {
                 bool integer = std::holds_alternative<int*>(targets[done]);
-                fail(std::string(what) + " bekleniyordu; '" + std::string(item) + "' bir " +
+                fail(std::string(what) + " bekleniyordu; '" + std::string(value) + "' bir " +
                      (integer ? "tamsayi" : "sayi") + " degil");
             }
         }
-        if (slash) return;
     }
 }
 
 std::string FreeFormatReader::read_text(int width, std::string_view what) {
-    std::string line;
-    if (!next_line(line)) fail_at_end(what);
-    line.resize(static_cast<size_t>(width), ' ');
-    return line;
+    const auto line = input_.whole_line();
+    if (!line) fail_at_end(what);
+    std::string text(*line);
+    text.resize(static_cast<size_t>(width), ' ');
+    return text;
 }
 
 void FreeFormatReader::fail(std::string_view problem) const {
-    throw InputError(" HATA: " + file_name_ + ", satir " + std::to_string(line_number_) + ": " +
-                     std::string(problem));
+    throw InputError(" HATA: " + file_name_ + ", satir " + std::to_string(input_.line_number()) +
+                     ": " + std::string(problem));
 }
 
 void FreeFormatReader::fail_at_end(std::string_view what) const {
-    throw InputError(" HATA: " + file_name_ + " dosyasi " + std::to_string(line_number_) +
+    throw InputError(" HATA: " + file_name_ + " dosyasi " + std::to_string(input_.line_number()) +
                      " satirdan sonra bitiyor; " + std::string(what) + " bekleniyordu");
 }
 

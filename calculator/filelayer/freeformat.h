@@ -10,6 +10,8 @@
 #include <variant>
 #include <vector>
 
+#include "common/list_input.h"
+
 namespace korvanti {
 
 class FreeFormatReader {
@@ -32,19 +34,17 @@ public:
     std::string read_text(int width, std::string_view what);
 
     // Number of the last line read (0 before the first).
-    int line_number() const { return line_number_; }
+    int line_number() const { return input_.line_number(); }
     const std::string& file_name() const { return file_name_; }
 
     // Builds the input error for the current line.
     [[noreturn]] void fail(std::string_view problem) const;
 
 private:
-    bool next_line(std::string& line);
     [[noreturn]] void fail_at_end(std::string_view what) const;
 
-    std::istream& in_;
+    ListInput input_;
     std::string file_name_;
-    int line_number_ = 0;
 };
 
 }  // namespace korvanti

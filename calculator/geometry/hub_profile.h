@@ -3,8 +3,8 @@
 // end to the forward end.
 #pragma once
 
+#include "common/one_based.h"
 #include "model/blade_model.h"
-#include "numeric/arrays.h"
 
 namespace korvanti {
 

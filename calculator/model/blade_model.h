@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "numeric/arrays.h"
+#include "common/one_based.h"
 
 namespace korvanti {
 

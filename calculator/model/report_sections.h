@@ -6,8 +6,8 @@
 
 #include <string>
 
+#include "common/one_based.h"
 #include "model/blade_model.h"
-#include "numeric/arrays.h"
 #include "numeric/cubic_spline.h"
 
 namespace korvanti {

@@ -2,7 +2,7 @@
 // plain elimination that solves it.
 #pragma once
 
-#include "numeric/arrays.h"
+#include "common/one_based.h"
 
 namespace korvanti {
 

@@ -2,8 +2,8 @@
 // not-a-knot end condition, its evaluation and the interval search.
 #pragma once
 
+#include "common/one_based.h"
 #include "filelayer/console.h"
-#include "numeric/arrays.h"
 
 namespace korvanti {
 

@@ -3,8 +3,8 @@
 // of the tip row of the section tables.
 #pragma once
 
+#include "common/one_based.h"
 #include "filelayer/console.h"
-#include "numeric/arrays.h"
 
 namespace korvanti {
 

@@ -2,7 +2,7 @@
 // orthogonal polynomials (three-term recurrence, Clenshaw evaluation).
 #pragma once
 
-#include "numeric/arrays.h"
+#include "common/one_based.h"
 
 namespace korvanti {
 

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <utility>
 
-#include "numeric/arrays.h"
+#include "common/one_based.h"
 #include "numeric/numeric_failure.h"
 
 namespace korvanti {

@@ -10,6 +10,7 @@
 #include <map>
 #include <sstream>
 
+#include "common/staged_files.h"
 #include "filelayer/console.h"
 #include "filelayer/errors.h"
 #include "filelayer/freeformat.h"
@@ -294,21 +295,11 @@ std::string description(const TaskValues& t, const std::string& blades) {
 // Writes the task file beside its final name and renames it into place, so
 // that an earlier task file is replaced whole or not at all.
 void write_task_file(const std::string& text) {
-    const std::string temporary =
-        std::string(task_file_name) + "." + std::to_string(getpid()) + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.close();
-        if (out) {
-            std::error_code ec;
-            fs::rename(temporary, task_file_name, ec);
-            if (!ec) return;
-        }
-    }
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    throw InputError(std::string(" HATA: ") + task_file_name + " dosyasi yazilamiyor");
+    StagedFiles files;
+    std::error_code error;
+    const auto temporary = files.stage(task_file_name, error);
+    if (!temporary || !write_whole_file(*temporary, text) || files.commit())
+        throw InputError(std::string(" HATA: ") + task_file_name + " dosyasi yazilamiyor");
 }
 
 // -C: the directory must exist and take the files of the run.

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/one_based.h"
 #include "model/blade_model.h"
-#include "numeric/arrays.h"
 
 namespace korvanti {
 

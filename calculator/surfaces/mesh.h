@@ -4,7 +4,7 @@
 // exports walk the grids.
 #pragma once
 
-#include "numeric/arrays.h"
+#include "common/one_based.h"
 
 namespace korvanti {
 

@@ -2,7 +2,7 @@
 // cubic spline per coordinate with the four-point end condition.
 #pragma once
 
-#include "numeric/arrays.h"
+#include "common/one_based.h"
 
 namespace korvanti {
 

@@ -4,8 +4,8 @@
 // data file.
 #pragma once
 
+#include "common/one_based.h"
 #include "model/report_sections.h"
-#include "numeric/arrays.h"
 #include "numeric/cubic_spline.h"
 #include "surfaces/mesh.h"
 
