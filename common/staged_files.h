@@ -28,8 +28,9 @@ public:
     // Removes the temporary files not yet committed.
     ~StagedFiles();
 
-    // Creates the empty temporary file of `final_name` and returns its path;
-    // nothing, with the reason in `error`, when it cannot be created.
+    // The path of the temporary file of `final_name`, for the caller to
+    // create and write; nothing, with the reason in `error`, when it cannot
+    // be created there (found out by creating it once).
     std::optional<std::filesystem::path> stage(const std::filesystem::path& final_name,
                                                std::error_code& error);
     // Renames every staged file to its final name; the first name that
