@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -13,14 +14,6 @@ namespace korvanti {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<std::string> entries(const fs::path& dir) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 fs::path staged(StagedFiles& files, const fs::path& name, const std::string& text) {
     std::error_code error;
@@ -44,7 +37,7 @@ TEST(StagedFiles, ASetAppearsOnlyWhenCommittedAndReplacesOlderFiles) {
     }
     EXPECT_EQ(testing::read_file(dir.path() / "A.DAT"), "new a\n");
     EXPECT_EQ(testing::read_file(dir.path() / "B.DAT"), "new b\n");
-    EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"A.DAT", "B.DAT"}));
+    EXPECT_EQ(testing::names_in(dir.path()), (std::set<std::string>{"A.DAT", "B.DAT"}));
 }
 
 TEST(StagedFiles, AFailedSetReplacesNothingAndLeavesNoTemporaryFile) {
@@ -55,7 +48,7 @@ TEST(StagedFiles, AFailedSetReplacesNothingAndLeavesNoTemporaryFile) {
         StagedFiles files;
         staged(files, dir.path() / "A.DAT", "new a\n");
     }
-    EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"A.DAT"}));
+    EXPECT_EQ(testing::names_in(dir.path()), (std::set<std::string>{"A.DAT"}));
 
     // The second name is taken by a directory: found before the first file
     // is replaced.
@@ -68,14 +61,14 @@ TEST(StagedFiles, AFailedSetReplacesNothingAndLeavesNoTemporaryFile) {
     EXPECT_EQ(failure->name, dir.path() / "B.DAT");
     EXPECT_EQ(failure->error, std::errc::is_a_directory);
     EXPECT_EQ(testing::read_file(dir.path() / "A.DAT"), "old a\n");
-    EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"A.DAT", "B.DAT"}));
+    EXPECT_EQ(testing::names_in(dir.path()), (std::set<std::string>{"A.DAT", "B.DAT"}));
 
     // A temporary file that cannot be made: the reason, and nothing made.
     std::error_code error;
     EXPECT_FALSE(files.stage(dir.path() / "missing" / "C.DAT", error));
     EXPECT_EQ(error, std::errc::no_such_file_or_directory);
     EXPECT_FALSE(files.commit());
-    EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"A.DAT", "B.DAT"}));
+    EXPECT_EQ(testing::names_in(dir.path()), (std::set<std::string>{"A.DAT", "B.DAT"}));
 }
 
 }  // namespace

@@ -15,17 +15,10 @@ namespace telvaro::testing {
 namespace {
 
 namespace fs = std::filesystem;
+using korvanti::testing::names_in;
 using korvanti::testing::read_file;
 using korvanti::testing::ScratchDir;
 using korvanti::testing::write_file;
-
-std::vector<std::string> entries(const fs::path& dir) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 TEST(OptionLoop, OtherAnswersAskAgainAndNonNumbersAreReported) {
     ScratchDir dir;
@@ -53,8 +46,8 @@ TEST(OptionLoop, CancellingLeavesAnEarlierScriptAlone) {
             run_with_answers(dir.path(), pervdat_text(small_propeller()), answers);
         EXPECT_EQ(run.status, kExitCancelled);
         EXPECT_EQ(read_file(dir.path() / "TELVARO_3B_CIZIMLER.SCR"), "earlier script\n");
-        EXPECT_EQ(entries(dir.path()),
-                  (std::vector<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR"}));
+        EXPECT_EQ(names_in(dir.path()),
+                  (std::set<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR"}));
     }
 }
 
@@ -66,9 +59,9 @@ TEST(OptionLoop, CompleteRunReplacesTheScriptAndLeavesNoTemporaryFile) {
     EXPECT_EQ(run.status, kExitScriptWritten);
     EXPECT_EQ(run.script.front(), "COLOR 1");
     EXPECT_EQ(
-        entries(dir.path()),
-        (std::vector<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR", "TELVARO_3B_CIZIMLER.dxf",
-                                  "TELVARO_3B_CIZIMLER.pdf", "TELVARO_3B_CIZIMLER.png"}));
+        names_in(dir.path()),
+        (std::set<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR", "TELVARO_3B_CIZIMLER.dxf",
+                               "TELVARO_3B_CIZIMLER.pdf", "TELVARO_3B_CIZIMLER.png"}));
     EXPECT_EQ(std::vector<std::string>(run.printed.end() - 4, run.printed.end()),
               (std::vector<std::string>{
                   "CIZIM DOSYASI YAZILDI: " + (dir.path() / "TELVARO_3B_CIZIMLER.SCR").string(),
@@ -112,8 +105,7 @@ TEST(DamagedPanelData, ScriptThatCannotBeWrittenGivesAMessage) {
                   "HATA: " + (dir.path() / "TELVARO_3B_CIZIMLER.SCR").string() + " YAZILAMADI", 0),
               0u)
         << run.alerts[0];
-    EXPECT_EQ(entries(dir.path()),
-              (std::vector<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR"}));
+    EXPECT_EQ(names_in(dir.path()), (std::set<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR"}));
 }
 
 // A directory in the way of the last file, the PNG: no file is replaced,
@@ -129,8 +121,8 @@ TEST(DamagedPanelData, NoFileReplacedWhenOneOfThemCannotBeWritten) {
     EXPECT_EQ(run.alerts[0], "HATA: " + (dir.path() / "TELVARO_3B_CIZIMLER.png").string() +
                                  " YAZILAMADI (Is a directory) - CIZIM DOSYASI YAZILMADI.");
     EXPECT_EQ(read_file(dir.path() / "TELVARO_3B_CIZIMLER.SCR"), "earlier script\n");
-    EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR",
-                                                             "TELVARO_3B_CIZIMLER.png"}));
+    EXPECT_EQ(names_in(dir.path()), (std::set<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR",
+                                                           "TELVARO_3B_CIZIMLER.png"}));
 }
 
 TEST(ConsoleDialogue, PromptShowsTheDefaultAndAnEmptyAnswerTakesIt) {

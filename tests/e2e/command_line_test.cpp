@@ -38,13 +38,6 @@ std::vector<std::string> words(const std::string& line) {
     return items;
 }
 
-std::set<std::string> files_in(const fs::path& dir) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
 ChildResult run_with(const std::string& exe, const fs::path& dir,
                      std::vector<std::string> arguments, const std::string& input = "") {
     ChildOptions options;
@@ -113,7 +106,7 @@ TEST(KorvantiOptions, GiveTheRunOfTheEquivalentTaskFile) {
         ASSERT_EQ(file_run.exit_status, 0) << file_run.output;
         ASSERT_EQ(option_run.exit_status, 0) << option_run.output;
         EXPECT_EQ(option_run.output, file_run.output);
-        EXPECT_EQ(files_in(from_options.path()), files_in(from_file.path()));
+        EXPECT_EQ(names_in(from_options.path()), names_in(from_file.path()));
         for (const std::string& name : calculator_outputs)
             EXPECT_TRUE(read_file(from_options.path() / name) == read_file(from_file.path() / name))
                 << name << " differs";
@@ -166,7 +159,7 @@ TEST(KorvantiOptions, SeriesStopEndsWithStatusOne) {
               std::string::npos)
         << run.output;
     EXPECT_EQ(read_lines(dir.path() / "Korvanti.TSK").at(42), "3   0.05");
-    EXPECT_EQ(files_in(dir.path()), (std::set<std::string>{"Korvanti.SON", "Korvanti.TSK"}));
+    EXPECT_EQ(names_in(dir.path()), (std::set<std::string>{"Korvanti.SON", "Korvanti.TSK"}));
 }
 
 // The program on a terminal (a pseudo-terminal), its output read as it comes.
@@ -263,7 +256,7 @@ TEST(KorvantiOptions, DirectoryOptionRunsThere) {
                  {"-C", "sweep/B4-55", "--series=1", "--blades=4", "--area-ratio=0.55",
                   "--pitch-ratio=1.0", "--diameter=2.0", "--no-pause"});
     ASSERT_EQ(run.exit_status, 0) << run.output;
-    EXPECT_EQ(files_in(dir.path()), std::set<std::string>{"sweep"});
+    EXPECT_EQ(names_in(dir.path()), std::set<std::string>{"sweep"});
     for (const std::string& name : calculator_outputs)
         EXPECT_TRUE(read_file(dir.path() / "sweep/B4-55" / name) ==
                     read_file(b4_55_reference / name))
@@ -477,10 +470,10 @@ TEST(DrawingOptions, DirectoryOptionDrawsThere) {
         run_with(TELVARO_EXE, dir.path(), {"-C", "B4-55", "--panel-view=blade"});
     ASSERT_EQ(run.exit_status, 0) << run.output;
     EXPECT_EQ(
-        files_in(dir.path() / "B4-55"),
+        names_in(dir.path() / "B4-55"),
         (std::set<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR", "TELVARO_3B_CIZIMLER.dxf",
                                "TELVARO_3B_CIZIMLER.pdf", "TELVARO_3B_CIZIMLER.png"}));
-    EXPECT_EQ(files_in(dir.path()), std::set<std::string>{"B4-55"});
+    EXPECT_EQ(names_in(dir.path()), std::set<std::string>{"B4-55"});
 }
 #endif
 

@@ -171,4 +171,11 @@ double reference_spline(const std::vector<double>& x, const std::vector<double>&
            (y[i] / h[i] - m[i] * h[i] / 6) * l + (y[i + 1] / h[i] - m[i + 1] * h[i] / 6) * q;
 }
 
+std::set<std::string> names_in(const std::filesystem::path& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
 }  // namespace korvanti::testing

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,9 @@ using SplineEnds = std::function<void(const std::vector<double>& h,
 // symmetric form.
 double reference_spline(const std::vector<double>& x, const std::vector<double>& y, double at,
                         const SplineEnds& ends);
+
+// The names of the entries of a directory.
+std::set<std::string> names_in(const std::filesystem::path& dir);
 
 // The files a finished Korvanti run writes besides its console, in the order
 // they are written.

@@ -21,13 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::set<std::string> names_in(const fs::path& dir) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir))
-        names.insert(entry.path().filename().string());
-    return names;
-}
-
 struct InMemoryRun {
     std::string result;
     std::string console;
@@ -64,10 +57,11 @@ class InMemoryRunOfEveryExample : public ::testing::TestWithParam<std::string> {
 TEST_P(InMemoryRunOfEveryExample, BuildsTheFilesOfARunOnDiskByteForByte) {
     testing::ScratchDir dir;
     testing::prepare_run(dir.path(), GetParam());
-    const std::set<std::string> inputs = names_in(dir.path());
+    const std::set<std::string> inputs = testing::names_in(dir.path());
 
     InMemoryRun memory = run_in_memory(testing::read_file(dir.path() / "Korvanti.TSK"));
-    EXPECT_EQ(names_in(dir.path()), inputs) << "the in-memory run wrote to the working directory";
+    EXPECT_EQ(testing::names_in(dir.path()), inputs)
+        << "the in-memory run wrote to the working directory";
 
     std::ostringstream console;
     std::istringstream keyboard;
@@ -77,7 +71,7 @@ TEST_P(InMemoryRunOfEveryExample, BuildsTheFilesOfARunOnDiskByteForByte) {
     }
 
     std::set<std::string> written;
-    for (const auto& name : names_in(dir.path()))
+    for (const auto& name : testing::names_in(dir.path()))
         if (!inputs.count(name)) written.insert(name);
     ASSERT_TRUE(written.count("Korvanti.SON"));
     EXPECT_EQ(memory.result, testing::read_file(dir.path() / "Korvanti.SON"));
