@@ -13,7 +13,10 @@
 #include <TopExp_Explorer.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Face.hxx>
+#include <gp_Ax1.hxx>
+#include <gp_Trsf.hxx>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -55,26 +58,42 @@ struct TriangleMesh {
     std::vector<Triangle> triangles;
 };
 
-// The triangulations of all faces as one mesh: nodes at the same place (the
-// faces share the nodes of their common edges) become one vertex, triangles
-// folded onto a line by that are dropped.
-TriangleMesh collect_triangles(const TopoDS_Shape& solid) {
-    TriangleMesh mesh;
-    std::map<Vertex, int> index;
-    for (TopExp_Explorer e(solid, TopAbs_FACE); e.More(); e.Next()) {
+// Nodes that round to the same point of a grid this fine (mm) are one
+// vertex: the faces share the nodes of their common edges, and a sector's
+// seam meets the next sector's seam after turning to within rounding. The
+// mesher's nodes are far further apart. A seam node rounded across a grid
+// line from its twin leaves open edges, and the whole solid is meshed.
+constexpr double weld = 1e-5;
+
+class Welder {
+public:
+    explicit Welder(std::vector<Vertex>& vertices) : vertices_(vertices) {}
+    int operator()(const gp_Pnt& p) {
+        const std::array<long long, 3> key{std::llround(p.X() / weld), std::llround(p.Y() / weld),
+                                           std::llround(p.Z() / weld)};
+        const auto [it, added] = index_.try_emplace(key, static_cast<int>(vertices_.size()));
+        if (added) vertices_.push_back({p.X(), p.Y(), p.Z()});
+        return it->second;
+    }
+
+private:
+    std::vector<Vertex>& vertices_;
+    std::map<std::array<long long, 3>, int> index_;
+};
+
+// Adds the triangulations of the faces of `shape`, turned by `turn`, to the
+// mesh; triangles folded onto a line by welding are dropped.
+void add_triangles(const TopoDS_Shape& shape, const gp_Trsf& turn, Welder& weld_node,
+                   TriangleMesh& mesh) {
+    for (TopExp_Explorer e(shape, TopAbs_FACE); e.More(); e.Next()) {
         const TopoDS_Face& face = TopoDS::Face(e.Current());
         TopLoc_Location location;
         const Handle(Poly_Triangulation) t = BRep_Tool::Triangulation(face, location);
         if (t.IsNull()) throw InputError("Korvanti.stl: OpenCASCADE left a face without triangles");
-        const gp_Trsf place = location.Transformation();
+        const gp_Trsf place = turn * location.Transformation();
         std::vector<int> ids(static_cast<size_t>(t->NbNodes()) + 1);
-        for (int i = 1; i <= t->NbNodes(); ++i) {
-            const gp_Pnt p = t->Node(i).Transformed(place);
-            const Vertex v{p.X(), p.Y(), p.Z()};
-            const auto [it, added] = index.try_emplace(v, static_cast<int>(mesh.vertices.size()));
-            if (added) mesh.vertices.push_back(v);
-            ids[static_cast<size_t>(i)] = it->second;
-        }
+        for (int i = 1; i <= t->NbNodes(); ++i)
+            ids[static_cast<size_t>(i)] = weld_node(t->Node(i).Transformed(place));
         const bool reversed = face.Orientation() == TopAbs_REVERSED;
         for (int i = 1; i <= t->NbTriangles(); ++i) {
             int a = 0, b = 0, c = 0;
@@ -86,19 +105,45 @@ TriangleMesh collect_triangles(const TopoDS_Shape& solid) {
                 mesh.triangles.push_back(tri);
         }
     }
+}
+
+// The triangulation of `shape` by OpenCASCADE's mesher, turned into place
+// `copies` times about the shaft axis (by 360°/copies each), as one mesh.
+TriangleMesh triangulated(const TopoDS_Shape& shape, int copies, double deflection) {
+    BRepMesh_IncrementalMesh mesher(shape, deflection, false, 0.5, true);
+    if (!mesher.IsDone()) throw InputError("Korvanti.stl: OpenCASCADE could not mesh the solid");
+    TriangleMesh mesh;
+    Welder weld_node(mesh.vertices);
+    for (int b = 0; b < copies; ++b) {
+        gp_Trsf turn;
+        turn.SetRotation(gp_Ax1(gp_Pnt(0, 0, 0), gp_Dir(1, 0, 0)),
+                         b * 2 * std::numbers::pi / copies);
+        add_triangles(shape, turn, weld_node, mesh);
+    }
     return mesh;
 }
 
 // Every directed edge once and its opposite once: closed and consistently
 // oriented. Returns the number of edges that are not.
 long open_edges(const TriangleMesh& mesh) {
-    std::map<std::pair<int, int>, int> directed;
+    std::vector<std::uint64_t> directed;  // from << 32 | to
+    directed.reserve(3 * mesh.triangles.size());
+    const auto edge = [](int from, int to) {
+        return static_cast<std::uint64_t>(from) << 32 | static_cast<std::uint32_t>(to);
+    };
     for (const Triangle& t : mesh.triangles)
-        for (int i = 0; i < 3; ++i) ++directed[{t[static_cast<size_t>(i)], t[(i + 1) % 3]}];
+        for (size_t i = 0; i < 3; ++i) directed.push_back(edge(t[i], t[(i + 1) % 3]));
+    std::sort(directed.begin(), directed.end());
+    const auto count = [&](std::uint64_t e) {
+        const auto [first, last] = std::equal_range(directed.begin(), directed.end(), e);
+        return last - first;
+    };
     long bad = 0;
-    for (const auto& [edge, count] : directed) {
-        const auto opposite = directed.find({edge.second, edge.first});
-        if (count != 1 || opposite == directed.end() || opposite->second != 1) ++bad;
+    for (size_t i = 0; i < directed.size(); ++i) {
+        if (i > 0 && directed[i] == directed[i - 1]) continue;
+        const auto from = static_cast<int>(directed[i] >> 32);
+        const auto to = static_cast<int>(directed[i] & 0xffffffffu);
+        if (count(directed[i]) != 1 || count(edge(to, from)) != 1) ++bad;
     }
     return bad;
 }
@@ -149,12 +194,22 @@ std::string binary_stl(const TriangleMesh& mesh) {
 
 }  // namespace
 
-StlFigures write_stl(const TopoDS_Shape& solid, double deflection,
+StlFigures write_stl(const PropellerSolid& solid, double deflection,
                      const std::filesystem::path& file) {
-    BRepMesh_IncrementalMesh mesher(solid, deflection, false, 0.5, true);
-    if (!mesher.IsDone()) throw InputError("Korvanti.stl: OpenCASCADE could not mesh the solid");
-    const TriangleMesh mesh = collect_triangles(solid);
-    if (const long open = open_edges(mesh); open != 0)
+    // The solid is Z turned copies of one sector: the sector is meshed once
+    // and its triangles turned into place, which takes a Z-th of the time.
+    // Where its seams do not meet the next sector's, the whole solid is meshed.
+    TriangleMesh mesh;
+    long open = 1;
+    if (!solid.sector_surface.IsNull()) {
+        mesh = triangulated(solid.sector_surface, solid.Z, deflection);
+        open = open_edges(mesh);
+    }
+    if (open != 0) {
+        mesh = triangulated(solid.shape, 1, deflection);
+        open = open_edges(mesh);
+    }
+    if (open != 0)
         throw InputError("Korvanti.stl: the triangulation of the solid has " +
                          std::to_string(open) + " edges not shared by exactly two triangles");
     write_bytes(file, binary_stl(mesh), "Korvanti.stl");

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "input_files.h"
+#include "propeller_solid.h"
 
 namespace korvanti_solid {
 
@@ -21,7 +22,7 @@ struct StlFigures {
 // Triangulates the solid with OpenCASCADE's mesher at the chord tolerance
 // `deflection` (mm), checks that every edge of the triangulation is shared by
 // exactly two triangles of opposite sense, and writes it as binary STL.
-StlFigures write_stl(const TopoDS_Shape& solid, double deflection,
+StlFigures write_stl(const PropellerSolid& solid, double deflection,
                      const std::filesystem::path& file);
 
 // All Z blades and hub sectors of the panel mesh, in millimetres, the X of

@@ -12,7 +12,12 @@
 namespace korvanti_solid {
 
 struct PropellerSolid {
-    TopoDS_Shape shape;       // one solid
+    TopoDS_Shape shape;  // one solid
+    // The outer faces of one blade and its hub sector, of which the solid is
+    // made of Z copies turned about the shaft axis by 360°/Z; null where the
+    // blades were fused with the whole hub at once.
+    TopoDS_Shape sector_surface;
+    int Z = 0;
     double volume = 0;        // mm³
     double hub_volume = 0;    // mm³
     double blade_volume = 0;  // one blade outside the hub, mm³

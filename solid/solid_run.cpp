@@ -146,8 +146,7 @@ int run(const Options& options, std::ostream& out) {
         if (wants("stl")) {
             const double deflection =
                 options.deflection > 0 ? options.deflection : panels.D * 1000 / 8000;
-            const StlFigures stl =
-                write_stl(solid.shape, deflection, files.stage(dir / "Korvanti.stl"));
+            const StlFigures stl = write_stl(solid, deflection, files.stage(dir / "Korvanti.stl"));
             char tolerance[32];
             std::snprintf(tolerance, sizeof tolerance, "%.3g", deflection);
             out << "  STL: " << stl.triangles << " triangles at a chord tolerance of " << tolerance
