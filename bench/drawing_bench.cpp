@@ -12,9 +12,11 @@
 
 #include <filesystem>
 #include <memory>
+#include <ostream>
+#include <sstream>
 #include <string>
-#include <vector>
 
+#include "console_dialogue.h"
 #include "drawing_run.h"
 #include "dxf_file.h"
 #include "form_plans.h"
@@ -26,23 +28,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// Answers from a list and shows nothing.
-class QuietDialogue : public telvaro::Dialogue {
-public:
-    explicit QuietDialogue(std::vector<std::string> answers) : answers_(std::move(answers)) {}
-    void print(const std::string&) override {}
-    void alert(const std::string&) override {}
-    std::optional<std::string> ask(const std::string&, const std::string&,
-                                   const std::string&) override {
-        if (next_ >= answers_.size()) return std::nullopt;
-        return answers_[next_++];
-    }
-
-private:
-    std::vector<std::string> answers_;
-    std::size_t next_ = 0;
-};
 
 const fs::path& scratch() {
     static const fs::path dir = [] {
@@ -56,9 +41,13 @@ const fs::path& scratch() {
     return dir;
 }
 
-void whole_run(benchmark::State& state, const std::vector<std::string>& answers) {
+// The answers go to the console dialogue as the command line's options do
+// (--form-plans, --panel-view); what it prints is discarded.
+void whole_run(benchmark::State& state, const std::string& answers) {
+    std::ostream discard(nullptr);
     for (auto _ : state) {
-        QuietDialogue dialogue(answers);
+        std::istringstream in(answers);
+        telvaro::ConsoleDialogue dialogue(in, discard, discard, true);
         if (telvaro::run_drawing(dialogue, scratch()) != telvaro::kExitScriptWritten)
             state.SkipWithError("the drawing run failed");
     }
@@ -106,10 +95,10 @@ void writer(benchmark::State& state, bool sheet, int which) {
 
 }  // namespace
 
-BENCHMARK_CAPTURE(whole_run, FormPlans, std::vector<std::string>{"1", "0.1"})
+BENCHMARK_CAPTURE(whole_run, FormPlans, std::string("1\n0.1\n"))
     ->Name("AllFiles/FormPlans")
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(whole_run, View3D, std::vector<std::string>{"2", "3", "E"})
+BENCHMARK_CAPTURE(whole_run, View3D, std::string("2\n3\nE\n"))
     ->Name("AllFiles/View3D")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(writer, FormPlansScript, true, 0)
