@@ -13,7 +13,6 @@
 #include <TopExp_Explorer.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Face.hxx>
-#include <gp_Ax1.hxx>
 #include <gp_Trsf.hxx>
 
 #include <algorithm>
@@ -114,12 +113,7 @@ TriangleMesh triangulated(const TopoDS_Shape& shape, int copies, double deflecti
     if (!mesher.IsDone()) throw InputError("Korvanti.stl: OpenCASCADE could not mesh the solid");
     TriangleMesh mesh;
     Welder weld_node(mesh.vertices);
-    for (int b = 0; b < copies; ++b) {
-        gp_Trsf turn;
-        turn.SetRotation(gp_Ax1(gp_Pnt(0, 0, 0), gp_Dir(1, 0, 0)),
-                         b * 2 * std::numbers::pi / copies);
-        add_triangles(shape, turn, weld_node, mesh);
-    }
+    for (int b = 0; b < copies; ++b) add_triangles(shape, blade_turn(b, copies), weld_node, mesh);
     return mesh;
 }
 

@@ -357,11 +357,8 @@ TopoDS_Compound sector_surface(const TopoDS_Shape& sector) {
 // The Z sectors sewn into one solid; a null shape where sewing fails.
 TopoDS_Shape sewn_sectors(const TopoDS_Compound& surface, int Z) {
     BRepBuilderAPI_Sewing sewing(1e-3);
-    for (int b = 0; b < Z; ++b) {
-        gp_Trsf turn;
-        turn.SetRotation(x_axis(), b * 2 * std::numbers::pi / Z);
-        sewing.Add(BRepBuilderAPI_Transform(surface, turn, true).Shape());
-    }
+    for (int b = 0; b < Z; ++b)
+        sewing.Add(BRepBuilderAPI_Transform(surface, blade_turn(b, Z), true).Shape());
     sewing.Perform();
     TopExp_Explorer shells(sewing.SewedShape(), TopAbs_SHELL);
     if (!shells.More()) return {};
@@ -395,11 +392,8 @@ TopoDS_Shape fused(const TopoDS_Shape& hub, const TopTools_ListOfShape& blades, 
 // All blades fused with the whole hub in one Boolean operation.
 TopoDS_Shape fused_whole(const TopoDS_Shape& blade, const TopoDS_Shape& hub, int Z) {
     TopTools_ListOfShape blades;
-    for (int b = 0; b < Z; ++b) {
-        gp_Trsf turn;
-        turn.SetRotation(x_axis(), b * 2 * std::numbers::pi / Z);
-        blades.Append(BRepBuilderAPI_Transform(blade, turn, true).Shape());
-    }
+    for (int b = 0; b < Z; ++b)
+        blades.Append(BRepBuilderAPI_Transform(blade, blade_turn(b, Z), true).Shape());
     const TopoDS_Shape solid = fused(hub, blades, "the blades");
     if (!BRepCheck_Analyzer(solid).IsValid())
         fail("fusing the blades with the hub gave an invalid solid");
@@ -430,6 +424,12 @@ SectorFigures sector_figures(const TopoDS_Shape& sector) {
 }
 
 }  // namespace
+
+gp_Trsf blade_turn(int b, int Z) {
+    gp_Trsf turn;
+    turn.SetRotation(x_axis(), b * 2 * std::numbers::pi / Z);
+    return turn;
+}
 
 PropellerSolid build_propeller_solid(const PanelDataFile& panels, const OffsetsFile& offsets) {
     PropellerSolid result;

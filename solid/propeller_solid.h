@@ -6,6 +6,7 @@
 #pragma once
 
 #include <TopoDS_Shape.hxx>
+#include <gp_Trsf.hxx>
 
 #include "input_files.h"
 
@@ -24,6 +25,10 @@ struct PropellerSolid {
     double area = 0;          // mm²
     double mesh_shift = 0;    // X added to the grid of PERVDAT to reach this frame, m
 };
+
+// The turn about the shaft axis (X) that takes the first blade, and its hub
+// sector, to blade number `b` + 1 of `Z`: b·360°/Z.
+gp_Trsf blade_turn(int b, int Z);
 
 // Builds and checks the solid; a step that fails is an InputError naming it.
 PropellerSolid build_propeller_solid(const PanelDataFile& panels, const OffsetsFile& offsets);
