@@ -148,8 +148,10 @@ OpenWaterData read_open_water_data(const std::filesystem::path& folder) {
     const auto kt_kq = folder / b_series_file;
     const auto reynolds = folder / reynolds_file;
     const auto ka = folder / ka_series_file;
-    data.b = parse_b_series(file_text(kt_kq), file_text(reynolds), kt_kq.string(),
-                            reynolds.string());
+    // One after the other, so that the first missing file is the one named.
+    const std::string kt_kq_text = file_text(kt_kq);
+    const std::string reynolds_text = file_text(reynolds);
+    data.b = parse_b_series(kt_kq_text, reynolds_text, kt_kq.string(), reynolds.string());
     data.ducted = parse_ducted(file_text(ka), ka.string());
     return data;
 }

@@ -224,7 +224,9 @@ int characteristics(const Options& o, std::ostream& out, std::ostream& err) {
         out << table_row(pt, ducted, "  ") << "\n";
         csv += table_row(pt, ducted, ",") + "\n";
     }
-    out << "KT reaches 0 at J = " << format("%.4f", points.back().j) << "\n";
+    const CurvePoint top = highest_efficiency(model, rn);
+    out << "KT reaches 0 at J = " << format("%.4f", points.back().j) << "; the highest eta0 is "
+        << format("%.4f", top.c.efficiency(top.j)) << " at J = " << format("%.3f", top.j) << "\n";
 
     Diagram d;
     d.title = title_of(p, rn, extrapolated);

@@ -238,6 +238,30 @@ std::vector<CurvePoint> open_water_curves(const OpenWaterModel& model, double st
     return points;
 }
 
+CurvePoint highest_efficiency(const OpenWaterModel& model, double rn) {
+    double a = 0, b = model.zero_thrust_advance(rn);
+    const double g = (std::sqrt(5.0) - 1) / 2;
+    auto eta = [&](double j) { return model.at(j, rn).efficiency(j); };
+    double x1 = b - g * (b - a), x2 = a + g * (b - a), e1 = eta(x1), e2 = eta(x2);
+    while (b - a > 1e-9) {
+        if (e1 >= e2) {
+            b = x2;
+            x2 = x1;
+            e2 = e1;
+            x1 = b - g * (b - a);
+            e1 = eta(x1);
+        } else {
+            a = x1;
+            x1 = x2;
+            e1 = e2;
+            x2 = a + g * (b - a);
+            e2 = eta(x2);
+        }
+    }
+    const double j = 0.5 * (a + b);
+    return {j, model.at(j, rn)};
+}
+
 OperatingPoint operating_point(const OpenWaterModel& model, double diameter, double rps,
                                double speed, double rn, const Water& w) {
     OperatingPoint op;

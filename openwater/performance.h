@@ -99,6 +99,10 @@ struct CurvePoint {
 std::vector<CurvePoint> open_water_curves(const OpenWaterModel& model, double step,
                                           double rn = reference_reynolds);
 
+// The J of the highest efficiency between J = 0 and zero thrust (golden
+// section: the efficiency curve of a propeller has one maximum there).
+CurvePoint highest_efficiency(const OpenWaterModel& model, double rn = reference_reynolds);
+
 // The propeller at n (rev/s) and VA (m/s).
 struct OperatingPoint {
     double rps = 0, speed = 0, diameter = 0;
