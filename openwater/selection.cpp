@@ -5,7 +5,7 @@
 // with the diameter given, n = VA/(JD) and
 //   thrust: KT(J) = T·J²/(ρ·VA²·D²),   power: KQ(J) = P·J³/(2π·ρ·VA³·D²).
 // The left side falls and the right side rises with J, so the root between
-// J = 0 and the J of zero thrust is found by bisection; the Reynolds number
+// J = 0 and the J of zero thrust is found by regula falsi; the Reynolds number
 // follows the n and D of the J being tried. Keller's area ratio depends on
 // the thrust and the diameter found, and is iterated to its fixed point. Over
 // P/D the efficiency is scanned in steps of 0.01 and the best step refined
@@ -52,6 +52,32 @@ double need_constant(const Need& need, const Water& w, int& m) {
                              : need.value / (2 * pi * rho * std::pow(va, 3) * d2);
 }
 
+// The root of f between a (f > 0) and b (f <= 0) by the Illinois variant of
+// regula falsi: the bracket is kept, and it converges in a few steps where
+// bisection takes fifty.
+template <class F>
+double bracketed_root(const F& f, double a, double b) {
+    double fa = f(a), fb = f(b);
+    int side = 0;
+    for (int i = 0; i < 100 && b - a > 1e-13; ++i) {
+        const double c = (a * fb - b * fa) / (fb - fa);
+        const double fc = f(c);
+        if (fc > 0) {
+            a = c;
+            fa = fc;
+            if (side == -1) fb /= 2;
+            side = -1;
+        } else {
+            b = c;
+            fb = fc;
+            if (side == 1) fa /= 2;
+            side = 1;
+        }
+        if (std::fabs(fc) < 1e-15) return c;
+    }
+    return 0.5 * (a + b);
+}
+
 std::string figure(const char* format, double value) {
     char text[64];
     std::snprintf(text, sizeof text, format, value);
@@ -91,11 +117,7 @@ Candidate solve_fixed_area(const OpenWaterData& data, const ChordTable& chords, 
         c.why_not = "the need is not met below J = 3";
         return c;
     }
-    for (int i = 0; i < 48; ++i) {
-        const double mid = 0.5 * (j_low + j_high);
-        (excess(mid) > 0 ? j_low : j_high) = mid;
-    }
-    c.j = 0.5 * (j_low + j_high);
+    c.j = bracketed_root(excess, j_low, j_high);
     const Shape sh = shape_at(need, c.j);
     c.rps = sh.rps;
     c.diameter = sh.diameter;
@@ -145,10 +167,11 @@ std::string most_at_largest_diameter(const OpenWaterData& data, const ChordTable
            " m (P/D " + figure("%.2f", at_pd) + ")";
 }
 
-}  // namespace
-
-Candidate meet_need(const OpenWaterData& data, const ChordTable& chords, const Need& need,
-                    const SelectionSettings& s, int blades, double pitch_ratio) {
+// With Keller's criterion, its iteration starts from `start_area` (that of
+// the neighbouring P/D, where there is one).
+Candidate meet_need_from(const OpenWaterData& data, const ChordTable& chords, const Need& need,
+                         const SelectionSettings& s, int blades, double pitch_ratio,
+                         double start_area) {
     Propeller p;
     p.series = s.series;
     p.blades = blades;
@@ -164,7 +187,7 @@ Candidate meet_need(const OpenWaterData& data, const ChordTable& chords, const N
         // Keller's area ratio at the thrust and diameter it leads to: the
         // area ratio changes the diameter little, so the iteration settles
         // in a few rounds.
-        p.area_ratio = b_area_low;
+        p.area_ratio = std::max(b_area_low, start_area);
         for (int i = 0; i < 100; ++i) {
             c = solve_fixed_area(data, chords, need, s, p);
             if (!c.found) return c;
@@ -189,11 +212,23 @@ Candidate meet_need(const OpenWaterData& data, const ChordTable& chords, const N
     return c;
 }
 
+}  // namespace
+
+Candidate meet_need(const OpenWaterData& data, const ChordTable& chords, const Need& need,
+                    const SelectionSettings& s, int blades, double pitch_ratio) {
+    return meet_need_from(data, chords, need, s, blades, pitch_ratio, b_area_low);
+}
+
 Candidate best_for_blades(const OpenWaterData& data, const ChordTable& chords, const Need& need,
                           const SelectionSettings& s, int blades) {
     const double low = s.series == OpenWaterSeries::b ? 0.5 : 0.6, high = 1.4, step = 0.02;
     auto value = [&](const Candidate& c) { return c.found ? c.efficiency : -1.0; };
-    auto at = [&](double pd) { return meet_need(data, chords, need, s, blades, pd); };
+    double area = b_area_low;  // Keller's of the last P/D tried
+    auto at = [&](double pd) {
+        Candidate c = meet_need_from(data, chords, need, s, blades, pd, area);
+        if (c.found) area = c.propeller.area_ratio;
+        return c;
+    };
     Candidate best, first;
     double best_pd = low;
     const int steps = static_cast<int>(std::lround((high - low) / step));
