@@ -87,7 +87,7 @@ private:
         cairo_rotate(cr_, -pi_half);
         cairo_rel_move_to(cr_, 0, 0);
         cairo_set_font_size(cr_, 12);
-        const std::string axis = "KT, 10KQ, eta0";
+        const std::string axis = "KT, 10·KQ, η0";
         cairo_text_extents_t e;
         cairo_text_extents(cr_, axis.c_str(), &e);
         cairo_rel_move_to(cr_, -e.x_advance / 2, 0);

@@ -233,7 +233,7 @@ int characteristics(const Options& o, std::ostream& out, std::ostream& err) {
     d.notes.push_back(rn_note);
     if (ducted) d.notes.push_back(single_transcription);
     if (extrapolated) d.notes.push_back("extrapolated: " + range.what);
-    DiagramCurve kt{"KT", {}, false}, kq{"10KQ", {}, false}, eta{"eta0", {}, false},
+    DiagramCurve kt{"KT", {}, false}, kq{"10·KQ", {}, false}, eta{"η0", {}, false},
         ktn{"KTN", {}, true};
     for (const CurvePoint& pt : points) {
         d.j.push_back(pt.j);

@@ -3,7 +3,10 @@
 # scratch working directory, then the drawing generator on its PERVDAT: the
 # form plans at the automatic scale there, the 3D view of blade and hub on
 # every blade in the subdirectory 3D-view; then korvanti-solid, which turns
-# the run into Korvanti.step, Korvanti.stl and Korvanti_panels.vtk. Usage:
+# the run into Korvanti.step, Korvanti.stl and Korvanti_panels.vtk; then
+# korvanti-openwater, the open-water table and diagram of the example's
+# propeller (Korvanti_openwater.csv, .pdf, .png; for the B-series example at
+# 240 rpm and 6 m/s, with its operating point). Usage:
 # scripts/run-example.sh [examples/NAME.TSK]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -30,6 +33,14 @@ if [ $status -eq 0 ] && [ -f PERVDAT ]; then
   # Then the propeller as a solid: Korvanti.step, Korvanti.stl, Korvanti_panels.vtk.
   echo
   "$build/solid/korvanti-solid" || status=$?
+  # Then its open-water characteristics (the series without an open-water
+  # model say so and are no failure of the example run).
+  echo
+  case "$(sed -n 40p Korvanti.TSK | tr -d ' \r')" in
+    1) "$build/openwater/korvanti-openwater" --rpm 240 --speed 6 || status=$? ;;
+    2) "$build/openwater/korvanti-openwater" || status=$? ;;
+    *) "$build/openwater/korvanti-openwater" || true ;;
+  esac
 fi
 echo
 echo "Working directory with all outputs: $work"
@@ -37,5 +48,6 @@ ls -l "$work"
 echo
 echo "The drawings (open the PDF with any PDF viewer, the PNG with any image viewer):"
 ls -l "$work"/TELVARO_3B_CIZIMLER.pdf "$work"/TELVARO_3B_CIZIMLER.png \
-  "$work"/3D-view/TELVARO_3B_CIZIMLER.pdf "$work"/3D-view/TELVARO_3B_CIZIMLER.png 2>/dev/null || true
+  "$work"/3D-view/TELVARO_3B_CIZIMLER.pdf "$work"/3D-view/TELVARO_3B_CIZIMLER.png \
+  "$work"/Korvanti_openwater.pdf "$work"/Korvanti_openwater.png 2>/dev/null || true
 exit $status
