@@ -46,10 +46,10 @@ void selection(benchmark::State& state, bool thrust_given) {
 void curves(benchmark::State& state, Propeller p) {
     for (auto _ : state) {
         const OpenWaterModel model(data(), p);
-        const double rn = p.series == OpenWaterSeries::b
-                              ? reynolds_number(chord_at_075(chords(), p, 2.0), 6.0, 4.0, 2.0,
-                                                sea_water)
-                              : reference_reynolds;
+        const double rn =
+            p.series == OpenWaterSeries::b
+                ? reynolds_number(chord_at_075(chords(), p, 2.0), 6.0, 4.0, 2.0, sea_water)
+                : reference_reynolds;
         benchmark::DoNotOptimize(open_water_curves(model, 0.01, rn));
         benchmark::DoNotOptimize(highest_efficiency(model, rn));
         benchmark::DoNotOptimize(operating_point(model, 2.0, 4.0, 6.0, rn, sea_water));

@@ -30,8 +30,7 @@ bool is_build_program(const fs::path& dir) {
 fs::path open_water_data_folder() {
     const fs::path dir = program_directory();
     if (!dir.empty()) {
-        const fs::path installed =
-            (dir / KORVANTI_DATA_FROM_BIN / "open-water").lexically_normal();
+        const fs::path installed = (dir / KORVANTI_DATA_FROM_BIN / "open-water").lexically_normal();
         if (is_file(installed / b_series_file)) return installed;
         if (is_build_program(dir)) return KORVANTI_SOURCE_DATA_DIR "/open-water";
         return installed;  // its absence is reported by the reader

@@ -115,7 +115,8 @@ private:
         cairo_rectangle(cr_, x(0), y(y_top_), x(j_top_) - x(0), y(0) - y(y_top_));
         cairo_stroke(cr_);
         for (int i = 0; i <= j_lines; ++i) text(x(i * 0.1), y(0) + 16, label(i * 0.1, 1), 10, 0.5);
-        for (int i = 0; i <= y_lines; ++i) text(x(0) - 6, y(i * 0.1) + 3.5, label(i * 0.1, 1), 10, 1);
+        for (int i = 0; i <= y_lines; ++i)
+            text(x(0) - 6, y(i * 0.1) + 3.5, label(i * 0.1, 1), 10, 1);
     }
 
     void style(size_t index) {
@@ -208,10 +209,10 @@ std::optional<std::string> write_diagram_pdf(const Diagram& d, const std::string
 }
 
 std::optional<std::string> write_diagram_png(const Diagram& d, const std::string& path) {
-    Surface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24,
-                                               static_cast<int>(page_width * png_scale),
-                                               static_cast<int>(page_height * png_scale)),
-                    cairo_surface_destroy);
+    Surface surface(
+        cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(page_width * png_scale),
+                                   static_cast<int>(page_height * png_scale)),
+        cairo_surface_destroy);
     {
         Context cr(cairo_create(surface.get()), cairo_destroy);
         cairo_scale(cr.get(), png_scale, png_scale);

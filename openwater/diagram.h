@@ -11,17 +11,17 @@
 namespace korvanti::openwater {
 
 struct DiagramCurve {
-    std::string name;        // in the legend
-    std::vector<double> y;   // one value per J of the diagram
+    std::string name;       // in the legend
+    std::vector<double> y;  // one value per J of the diagram
     bool dashed = false;
 };
 
 struct Diagram {
-    std::string title;                   // the propeller
-    std::vector<std::string> notes;      // under the title: Rn, "extrapolated", the source
+    std::string title;               // the propeller
+    std::vector<std::string> notes;  // under the title: Rn, "extrapolated", the source
     std::vector<double> j;
     std::vector<DiagramCurve> curves;
-    std::optional<double> operating_j;   // marked with its values on every curve
+    std::optional<double> operating_j;     // marked with its values on every curve
     std::vector<double> operating_values;  // one per curve
 };
 

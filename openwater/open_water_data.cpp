@@ -78,8 +78,9 @@ BSeriesPolynomials parse_b_series(const std::string& kt_kq_text, const std::stri
     BSeriesPolynomials b;
     for_each_row(kt_kq_text, name_kt_kq, 6, [&](const std::vector<std::string>& f, int line) {
         const std::string where = name_kt_kq + " line " + std::to_string(line);
-        Term t{real_field(f[1], where), exponent_field(f[2], where), exponent_field(f[3], where),
-               exponent_field(f[4], where), exponent_field(f[5], where), 0};
+        Term t{real_field(f[1], where),     exponent_field(f[2], where),
+               exponent_field(f[3], where), exponent_field(f[4], where),
+               exponent_field(f[5], where), 0};
         if (f[0] == "KT")
             b.kt.push_back(t);
         else if (f[0] == "KQ")
@@ -123,8 +124,12 @@ std::map<std::string, DuctedPolynomials> parse_ducted(const std::string& text,
         d.blades = blades;
         d.area_ratio = area / 100.0;
         // x is the exponent of P/D, y that of J.
-        Term t{real_field(f[2], where), exponent_field(f[4], where), exponent_field(f[3], where),
-               0, 0, 0};
+        Term t{real_field(f[2], where),
+               exponent_field(f[4], where),
+               exponent_field(f[3], where),
+               0,
+               0,
+               0};
         if (f[1] == "KT")
             d.kt.push_back(t);
         else if (f[1] == "KTN")

@@ -103,8 +103,10 @@ Particulars particulars(const Options& o) {
         p.source = "options";
     } else {
         std::ifstream in(task_file_name, std::ios::binary);
-        if (!in) throw RunError(std::string(task_file_name) + ": cannot be read (no particulars "
-                                                              "given as options either)");
+        if (!in)
+            throw RunError(std::string(task_file_name) +
+                           ": cannot be read (no particulars "
+                           "given as options either)");
         std::ostringstream text;
         text << in.rdbuf();
         TaskValues t;
@@ -160,8 +162,8 @@ void stage_and_write(StagedFiles& files, const std::string& name, const std::str
 
 void commit(StagedFiles& files) {
     if (const auto failure = files.commit())
-        throw RunError(failure->name.string() + ": cannot be written (" +
-                       failure->error.message() + ")");
+        throw RunError(failure->name.string() + ": cannot be written (" + failure->error.message() +
+                       ")");
 }
 
 int characteristics(const Options& o, std::ostream& out, std::ostream& err) {
@@ -199,8 +201,9 @@ int characteristics(const Options& o, std::ostream& out, std::ostream& err) {
                       rn_text(rn_operating);
         } else if (rn_operating > reference_reynolds) {
             rn = rn_operating;
-            rn_note = "Rn = " + rn_text(rn) + " at the operating point: the Reynolds correction "
-                                              "applies";
+            rn_note = "Rn = " + rn_text(rn) +
+                      " at the operating point: the Reynolds correction "
+                      "applies";
         } else {
             rn_note = "Rn = " + rn_text(rn_operating) +
                       " at the operating point, not above 2e6: the figures are at Rn = 2e6";
@@ -245,15 +248,15 @@ int characteristics(const Options& o, std::ostream& out, std::ostream& err) {
     d.curves = {kt, kq, eta};
     if (ducted) d.curves.push_back(ktn);
     if (op) {
-        out << "Operating point at n = " << format("%.2f", *o.rpm) << " rpm, VA = "
-            << format("%.3f", *o.speed) << " m/s, D = " << format("%.4f", *part.diameter)
-            << " m:\n";
+        out << "Operating point at n = " << format("%.2f", *o.rpm)
+            << " rpm, VA = " << format("%.3f", *o.speed)
+            << " m/s, D = " << format("%.4f", *part.diameter) << " m:\n";
         out << "  J = " << format("%.4f", op->j) << ", KT = " << format("%.5f", op->c.kt)
-            << ", KQ = " << format("%.6f", op->c.kq) << ", eta0 = "
-            << format("%.4f", op->efficiency) << "\n";
-        out << "  T = " << format("%.2f", op->thrust / 1000) << " kN, Q = "
-            << format("%.3f", op->torque / 1000) << " kN.m, P = "
-            << format("%.2f", op->power / 1000) << " kW";
+            << ", KQ = " << format("%.6f", op->c.kq)
+            << ", eta0 = " << format("%.4f", op->efficiency) << "\n";
+        out << "  T = " << format("%.2f", op->thrust / 1000)
+            << " kN, Q = " << format("%.3f", op->torque / 1000)
+            << " kN.m, P = " << format("%.2f", op->power / 1000) << " kW";
         if (!ducted) out << ", Rn = " << rn_text(op->rn);
         out << "\n";
         if (op->c.kt <= 0) out << "  (the propeller gives no thrust at this J)\n";
@@ -283,8 +286,8 @@ int characteristics(const Options& o, std::ostream& out, std::ostream& err) {
 // ---- selection ------------------------------------------------------------
 
 std::string asked(const Options& o) {
-    std::string a = o.thrust ? "T=" + format("%g", *o.thrust) + " kN"
-                             : "P=" + format("%g", *o.power) + " kW";
+    std::string a =
+        o.thrust ? "T=" + format("%g", *o.thrust) + " kN" : "P=" + format("%g", *o.power) + " kW";
     a += ", VA=" + format("%g", *o.speed) + " m/s";
     if (o.rpm) a += ", n=" + format("%g", *o.rpm) + " rpm";
     if (o.max_diameter) a += ", D<=" + format("%g", *o.max_diameter) + " m";
@@ -293,7 +296,9 @@ std::string asked(const Options& o) {
 }
 
 const char* screws_word(Screws s) {
-    return s == Screws::single ? "single screw" : s == Screws::twin ? "twin screw" : "fast twin screw";
+    return s == Screws::single ? "single screw"
+           : s == Screws::twin ? "twin screw"
+                               : "fast twin screw";
 }
 
 std::string row_text(const Candidate& c, bool best, bool keller_known) {
@@ -302,17 +307,15 @@ std::string row_text(const Candidate& c, bool best, bool keller_known) {
     std::string r = best ? " * " : "   ";
     r += format("%2.0f", z) + "  " + format("%.4f", c.propeller.area_ratio) + "  " +
          format("%.4f", c.propeller.pitch_ratio) + "  " + format("%7.4f", c.diameter) + "  " +
-         format("%8.2f", c.rps * 60) + "  " + format("%.4f", c.j) + "  " +
-         format("%.5f", c.c.kt) + "  " + format("%.5f", 10 * c.c.kq) + "  " +
-         format("%.4f", c.efficiency) + "  " + format("%9.2f", c.thrust / 1000) + "  " +
-         format("%9.3f", c.torque / 1000) + "  " + format("%9.2f", c.power / 1000) + "  " +
-         rn_text(c.rn);
+         format("%8.2f", c.rps * 60) + "  " + format("%.4f", c.j) + "  " + format("%.5f", c.c.kt) +
+         "  " + format("%.5f", 10 * c.c.kq) + "  " + format("%.4f", c.efficiency) + "  " +
+         format("%9.2f", c.thrust / 1000) + "  " + format("%9.3f", c.torque / 1000) + "  " +
+         format("%9.2f", c.power / 1000) + "  " + rn_text(c.rn);
     // A margin that rounds to nothing is shown as +0.0000, not -0.0000.
     const double margin = std::fabs(c.propeller.area_ratio - c.keller) < 5e-5
                               ? 0.0
                               : c.propeller.area_ratio - c.keller;
-    if (keller_known)
-        r += "  " + format("%.4f", c.keller) + "  " + format("%+.4f", margin);
+    if (keller_known) r += "  " + format("%.4f", c.keller) + "  " + format("%+.4f", margin);
     return r;
 }
 
@@ -323,16 +326,19 @@ int selection(const Options& o, std::ostream& out, std::ostream& err) {
     const bool ducted = s.series == OpenWaterSeries::ka;
     int low = o.blades_low.value_or(ducted ? 4 : 3), high = o.blades_high.value_or(ducted ? 5 : 6);
     if (ducted) {
-        if (o.area_ratio) throw UsageError("option --area-ratio: the Ka-series propellers have "
-                                           "their own (Ka4-70, Ka5-75)");
+        if (o.area_ratio)
+            throw UsageError(
+                "option --area-ratio: the Ka-series propellers have "
+                "their own (Ka4-70, Ka5-75)");
         if (low > 5 || high < 4)
             throw UsageError("option --blades: the Ka-series data are for Z = 4 and 5 only");
         low = std::max(low, 4);
         high = std::min(high, 5);
     } else {
         if (!o.area_ratio && !o.immersion)
-            throw UsageError("option --area-ratio: give the area ratio, or --immersion for the "
-                             "smallest Keller's criterion allows");
+            throw UsageError(
+                "option --area-ratio: give the area ratio, or --immersion for the "
+                "smallest Keller's criterion allows");
         for (int z : {low, high}) {
             Propeller p;
             p.blades = z;
@@ -353,8 +359,9 @@ int selection(const Options& o, std::ostream& out, std::ostream& err) {
     s.cavitation.screws = o.screws.value_or(Screws::single);
     s.water = o.water;
     s.reynolds_correction = !o.no_reynolds_correction && !ducted;
-    const bool extrapolated = !ducted && o.area_ratio &&
-                              !range_problem({OpenWaterSeries::b, 4, *o.area_ratio, 1.0}).what.empty();
+    const bool extrapolated =
+        !ducted && o.area_ratio &&
+        !range_problem({OpenWaterSeries::b, 4, *o.area_ratio, 1.0}).what.empty();
     const bool extrapolated_z = !ducted && (low < 2 || high > 7);
     if (low <= 2 && high >= 2 && !ducted)
         err << program << ": warning: the B-series fit is poor for Z = 2 "
@@ -376,8 +383,8 @@ int selection(const Options& o, std::ostream& out, std::ostream& err) {
     out << "Selection, " << series_title(series) << ": " << asked(o) << "\n";
     if (s.cavitation.keller)
         out << "Ae/A0: the smallest Keller's criterion allows (" << screws_word(s.cavitation.screws)
-            << ", K = " << format("%.1f", keller_constant(s.cavitation.screws))
-            << ", immersion " << format("%.3f", s.cavitation.immersion) << " m), at least 0.30\n";
+            << ", K = " << format("%.1f", keller_constant(s.cavitation.screws)) << ", immersion "
+            << format("%.3f", s.cavitation.immersion) << " m), at least 0.30\n";
     else if (!ducted)
         out << "Ae/A0 = " << format("%.4f", *o.area_ratio) << " as given\n";
     if (ducted)
@@ -388,7 +395,8 @@ int selection(const Options& o, std::ostream& out, std::ostream& err) {
                "correction applies above 2e6\n";
     else
         out << "Rn = 2.000e6 for every figure (--no-reynolds-correction); the column gives 2e6\n";
-    if (extrapolated || extrapolated_z) out << "extrapolated: values outside the regression's range\n";
+    if (extrapolated || extrapolated_z)
+        out << "extrapolated: values outside the regression's range\n";
     const bool keller_known = s.immersion_known;
     out << "   Z  Ae/A0   P/D         D m     n rpm       J       KT     10KQ    eta0       T kN"
            "    Q kN.m       P kW  Rn";
@@ -417,8 +425,9 @@ int selection(const Options& o, std::ostream& out, std::ostream& err) {
     t.area_ratio = format("%.4f", chosen->propeller.area_ratio);
     t.pitch_ratio = format("%.4f", chosen->propeller.pitch_ratio);
     t.diameter = format("%.4f", chosen->diameter);
-    t.description = " ACIK SU SECIMI (korvanti-openwater): " + asked(o) + ", Z=" +
-                    (low == high ? std::to_string(low) : std::to_string(low) + "-" + std::to_string(high));
+    t.description =
+        " ACIK SU SECIMI (korvanti-openwater): " + asked(o) + ", Z=" +
+        (low == high ? std::to_string(low) : std::to_string(low) + "-" + std::to_string(high));
     if (s.cavitation.keller)
         t.description += ", Ear Keller h=" + format("%g", s.cavitation.immersion) + " m";
     if (o.choose) t.description += ", secilen Z=" + std::to_string(*o.choose);
@@ -428,8 +437,9 @@ int selection(const Options& o, std::ostream& out, std::ostream& err) {
     commit(files);
     out << "Best: " << propeller_name(sel.rows[static_cast<size_t>(sel.best)].propeller)
         << " (highest eta0, marked *)\n";
-    out << "Korvanti.TSK written: " << propeller_name(chosen->propeller) << ", P/D = "
-        << t.pitch_ratio << ", D = " << t.diameter << " m; next: Korvanti --no-pause\n";
+    out << "Korvanti.TSK written: " << propeller_name(chosen->propeller)
+        << ", P/D = " << t.pitch_ratio << ", D = " << t.diameter
+        << " m; next: Korvanti --no-pause\n";
     return 0;
 }
 

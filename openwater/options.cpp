@@ -108,7 +108,7 @@ std::string lower(std::string text) {
 }
 
 const char* const series_options[] = {"B", "Ka", "Kc", "KC101", "Gawn", "NR", "AU"};
-const char* const series_titles[] = {"Wageningen B", "Wageningen Ka in nozzle 19A",
+const char* const series_titles[] = {"Wageningen B",  "Wageningen Ka in nozzle 19A",
                                      "Wageningen Kc", "KC101-Gawn",
                                      "Gawn",          "Newton-Rader",
                                      "AU (MAU)"};
@@ -224,8 +224,8 @@ void check_combination(const Options& o) {
         forbid(o.pitch_ratio.has_value(), opt_pitch_ratio, "the selection finds P/D itself");
         forbid(o.screws && !o.immersion, opt_screws, "goes with --immersion");
         if (o.choose && o.blades_low && (*o.choose < *o.blades_low || *o.choose > *o.blades_high))
-            bad(opt_choose, "Z = " + std::to_string(*o.choose) + " is not in --blades " +
-                                o.blades_text);
+            bad(opt_choose,
+                "Z = " + std::to_string(*o.choose) + " is not in --blades " + o.blades_text);
         return;
     }
     forbid(o.max_diameter.has_value(), opt_max_diameter, "goes with --thrust or --power only");
@@ -236,11 +236,12 @@ void check_combination(const Options& o) {
            "a range of blade counts goes with --thrust or --power only");
     forbid(o.rpm.has_value() != o.speed.has_value(), o.rpm ? opt_speed : opt_rpm,
            "the operating point needs both --rpm and --speed");
-    const bool particulars = o.series || o.blades_low || o.area_ratio || o.pitch_ratio ||
-                             o.diameter;
+    const bool particulars =
+        o.series || o.blades_low || o.area_ratio || o.pitch_ratio || o.diameter;
     if (particulars) {
         forbid(!o.blades_low, opt_blades, "given the particulars, the blade count is needed too");
-        forbid(!o.area_ratio, opt_area_ratio, "given the particulars, the area ratio is needed too");
+        forbid(!o.area_ratio, opt_area_ratio,
+               "given the particulars, the area ratio is needed too");
         forbid(!o.pitch_ratio, opt_pitch_ratio,
                "given the particulars, the pitch ratio is needed too");
         forbid(o.rpm && !o.diameter, opt_diameter, "the operating point needs the diameter");
@@ -275,7 +276,8 @@ Options parse_options(const std::vector<std::string>& arguments) {
     for (;;) {
         const int code = getopt_long(argc, argv.data(), ":hC:", long_options, nullptr);
         if (code == -1) break;
-        std::string given = optind > 0 && optind <= argc ? argv[static_cast<size_t>(optind - 1)] : "";
+        std::string given =
+            optind > 0 && optind <= argc ? argv[static_cast<size_t>(optind - 1)] : "";
         given.resize(std::min(given.size(), given.find('=')));
         switch (code) {
             case 'h':
@@ -298,8 +300,7 @@ Options parse_options(const std::vector<std::string>& arguments) {
         }
     }
     if (optind < argc)
-        throw UsageError(std::string("unexpected argument '") +
-                         argv[static_cast<size_t>(optind)] +
+        throw UsageError(std::string("unexpected argument '") + argv[static_cast<size_t>(optind)] +
                          "': the program takes options only (see korvanti-openwater --help)");
     check_combination(o);
     return o;

@@ -19,7 +19,7 @@ public:
 struct Options {
     bool help = false, version = false;
     std::string directory;
-    std::optional<int> series;         // 1..7
+    std::optional<int> series;  // 1..7
     std::optional<int> blades_low, blades_high;
     std::string blades_text;
     std::optional<double> area_ratio, pitch_ratio, diameter;

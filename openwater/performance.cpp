@@ -44,8 +44,8 @@ RangeProblem range_problem(const Propeller& p) {
     char text[160];
     if (p.series == OpenWaterSeries::b) {
         if (p.blades < 2 || p.blades > 7) {
-            std::snprintf(text, sizeof text, "blade count Z = %d is outside the B-series range 2 to 7",
-                          p.blades);
+            std::snprintf(text, sizeof text,
+                          "blade count Z = %d is outside the B-series range 2 to 7", p.blades);
             return {text};
         }
         if (p.area_ratio < 0.30 - 1e-9 || p.area_ratio > 1.05 + 1e-9) {
@@ -72,7 +72,8 @@ OpenWaterModel::OpenWaterModel(const OpenWaterData& data, const Propeller& p) : 
             into[static_cast<size_t>(t.j)] +=
                 t.c * power_of(pd, t.p) * power_of(ae, t.a) * power_of(z, t.z);
     };
-    auto gather_correction = [&](const Polynomial& poly, std::array<std::array<double, 3>, 3>& into) {
+    auto gather_correction = [&](const Polynomial& poly,
+                                 std::array<std::array<double, 3>, 3>& into) {
         for (const Term& t : poly)
             into[static_cast<size_t>(t.j)][static_cast<size_t>(t.l)] +=
                 t.c * power_of(pd, t.p) * power_of(ae, t.a) * power_of(z, t.z);

@@ -13,10 +13,10 @@
 namespace korvanti::openwater {
 
 inline constexpr double pi = 3.14159265358979323846;
-inline constexpr double gravity = 9.81;                // m/s²
+inline constexpr double gravity = 9.81;                 // m/s²
 inline constexpr double atmospheric_pressure = 101325;  // Pa
-inline constexpr double vapour_pressure = 1700;        // Pa, water at 15 °C
-inline constexpr double reference_reynolds = 2e6;      // of the B-series polynomials
+inline constexpr double vapour_pressure = 1700;         // Pa, water at 15 °C
+inline constexpr double reference_reynolds = 2e6;       // of the B-series polynomials
 
 // Water at 15 °C.
 struct Water {

@@ -163,8 +163,8 @@ std::string most_at_largest_diameter(const OpenWaterData& data, const ChordTable
     }
     if (most <= 0) return "no thrust at D = " + figure("%.3f", d) + " m";
     return std::string("at most ") + figure("%.1f", most / 1000) +
-           (need.thrust_given ? " kN" : " kW") + " at D = " + figure("%.3f", d) +
-           " m (P/D " + figure("%.2f", at_pd) + ")";
+           (need.thrust_given ? " kN" : " kW") + " at D = " + figure("%.3f", d) + " m (P/D " +
+           figure("%.2f", at_pd) + ")";
 }
 
 // With Keller's criterion, its iteration starts from `start_area` (that of
@@ -281,8 +281,9 @@ Selection select_propeller(const OpenWaterData& data, const ChordTable& chords, 
     for (int z : s.blades) {
         selection.rows.push_back(best_for_blades(data, chords, need, s, z));
         const Candidate& c = selection.rows.back();
-        if (c.found && (selection.best < 0 ||
-                        c.efficiency > selection.rows[static_cast<size_t>(selection.best)].efficiency))
+        if (c.found &&
+            (selection.best < 0 ||
+             c.efficiency > selection.rows[static_cast<size_t>(selection.best)].efficiency))
             selection.best = static_cast<int>(selection.rows.size()) - 1;
     }
     return selection;

@@ -31,9 +31,9 @@ struct Cavitation {
 
 struct SelectionSettings {
     OpenWaterSeries series = OpenWaterSeries::b;
-    std::vector<int> blades;             // the blade counts to try
-    std::optional<double> area_ratio;    // given; otherwise Keller's
-    Cavitation cavitation;               // immersion known when keller or given with area
+    std::vector<int> blades;           // the blade counts to try
+    std::optional<double> area_ratio;  // given; otherwise Keller's
+    Cavitation cavitation;             // immersion known when keller or given with area
     bool immersion_known = false;
     Water water;
     bool reynolds_correction = true;

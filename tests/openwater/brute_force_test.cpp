@@ -96,9 +96,9 @@ const Reference& reference() {
 struct Case {
     const char* name;
     bool thrust_given, rpm_given;
-    double value;      // kN or kW
-    double speed;      // m/s
-    double fixed;      // rpm or D
+    double value;  // kN or kW
+    double speed;  // m/s
+    double fixed;  // rpm or D
     double max_diameter;
 };
 
@@ -213,10 +213,9 @@ TEST_P(SelectionAgainstBruteForce, NoBetterPropellerAndTheNeedMet) {
         const Point p = evaluate(k, z, c.propeller.pitch_ratio, with_keller, x);
         EXPECT_NEAR(p.delivered / (k.value * 1000), 1, 1e-3);
         EXPECT_NEAR(c.j, k.speed / (c.rps * c.diameter), 1e-12);
-        const double delivered = k.thrust_given
-                                     ? c.c.kt * rho * c.rps * c.rps * std::pow(c.diameter, 4)
-                                     : 2 * M_PI * c.c.kq * rho * std::pow(c.rps, 3) *
-                                           std::pow(c.diameter, 5);
+        const double delivered =
+            k.thrust_given ? c.c.kt * rho * c.rps * c.rps * std::pow(c.diameter, 4)
+                           : 2 * M_PI * c.c.kq * rho * std::pow(c.rps, 3) * std::pow(c.diameter, 5);
         EXPECT_NEAR(delivered / (k.value * 1000), 1, 1e-3);
         EXPECT_NEAR(c.efficiency, c.j * c.c.kt / (2 * M_PI * c.c.kq), 1e-12);
         EXPECT_NEAR(c.keller, keller(z, c.thrust, c.diameter), 1e-12);
@@ -248,8 +247,9 @@ TEST(SelectionLimits, ANeedBeyondTheRangeIsSaidWithTheNearest) {
     s.area_ratio = 0.55;
     const Selection selection = select_propeller(data, chords, need, s);
     EXPECT_EQ(selection.best, -1);
-    EXPECT_NE(selection.rows[0].why_not.find("needs a diameter above 3.500 m at every P/D; at most "),
-              std::string::npos)
+    EXPECT_NE(
+        selection.rows[0].why_not.find("needs a diameter above 3.500 m at every P/D; at most "),
+        std::string::npos)
         << selection.rows[0].why_not;
     EXPECT_NE(selection.rows[0].why_not.find(" kN at D = 3.500 m (P/D 1.40)"), std::string::npos);
 }

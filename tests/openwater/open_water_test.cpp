@@ -131,8 +131,8 @@ TEST(ReynoldsNumberAndKeller, AgainstHandComputations) {
     const double chord = chord_at_075(chords, p, 2.0);
     EXPECT_NEAR(chord, 2.073375 * 2.0 * 0.55 / 4, 1e-12);
     const double rn = reynolds_number(chord, 6.0, 2.5, 2.0, sea_water);
-    const double by_hand = 0.570178125 * std::sqrt(36 + std::pow(0.75 * M_PI * 2.5 * 2.0, 2)) /
-                           1.188e-6;
+    const double by_hand =
+        0.570178125 * std::sqrt(36 + std::pow(0.75 * M_PI * 2.5 * 2.0, 2)) / 1.188e-6;
     EXPECT_NEAR(rn / by_hand, 1, 1e-12);
     EXPECT_NEAR(rn, 6.345e6, 1e3);
 
@@ -159,7 +159,8 @@ TEST(OpenWaterRange, ValuesOutsideAreNamed) {
 
 TEST(OpenWaterData, BadFilesNameTheLine) {
     const std::string header = "quantity\tC\ts\tt\tu\tv\n";
-    const std::string reynolds = "quantity\tC\ts\tt\tu\tv\tw\ndKT\t1\t0\t0\t0\t0\t0\ndKQ\t1\t0\t0\t0\t0\t0\n";
+    const std::string reynolds =
+        "quantity\tC\ts\tt\tu\tv\tw\ndKT\t1\t0\t0\t0\t0\t0\ndKQ\t1\t0\t0\t0\t0\t0\n";
     auto message = [&](const std::string& kt_kq) {
         try {
             parse_b_series(kt_kq, reynolds, "kt.tsv", "rn.tsv");

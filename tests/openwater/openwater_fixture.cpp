@@ -18,7 +18,8 @@ std::string quote(const std::string& s) {
 }
 
 ProgramResult run_in(const fs::path& dir, const std::string& command) {
-    const fs::path base = fs::temp_directory_path() / ("openwater-test-" + std::to_string(getpid()));
+    const fs::path base =
+        fs::temp_directory_path() / ("openwater-test-" + std::to_string(getpid()));
     const std::string out = base.string() + ".out", err = base.string() + ".err";
     const std::string line = "cd " + quote(dir.string()) + " && " + command + " </dev/null >" +
                              quote(out) + " 2>" + quote(err);

@@ -43,8 +43,9 @@ TEST(OpenWaterPipeline, FromTheNeedToTheSolid) {
     GTEST_SKIP() << "the drawing generator or korvanti-solid is not built";
 #else
     ScratchDir dir;
-    const ProgramResult selection = openwater(dir.path(), "--thrust 250 --speed 6 --rpm 150 --max-diameter "
-                                                "3.5 --blades 3-5 --immersion 3");
+    const ProgramResult selection = openwater(dir.path(),
+                                              "--thrust 250 --speed 6 --rpm 150 --max-diameter "
+                                              "3.5 --blades 3-5 --immersion 3");
     ASSERT_EQ(selection.exit_status, 0) << selection.err;
     std::string best;
     for (const std::string& line : lines_of(selection.out))
@@ -55,7 +56,8 @@ TEST(OpenWaterPipeline, FromTheNeedToTheSolid) {
 
     const ProgramResult korvanti = run_in(dir.path(), quote(KORVANTI_EXE) + " --no-pause");
     ASSERT_EQ(korvanti.exit_status, 0) << korvanti.out << korvanti.err;
-    const ProgramResult drawing = run_in(dir.path(), "printf '1\\n0.05\\n' | " + quote(TELVARO_EXE));
+    const ProgramResult drawing =
+        run_in(dir.path(), "printf '1\\n0.05\\n' | " + quote(TELVARO_EXE));
     ASSERT_EQ(drawing.exit_status, 0) << drawing.out << drawing.err;
     EXPECT_TRUE(fs::exists(dir.path() / "TELVARO_3B_CIZIMLER.pdf"));
     const ProgramResult solid = run_in(dir.path(), quote(SOLID_EXE));

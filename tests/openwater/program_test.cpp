@@ -72,9 +72,9 @@ TEST(OpenWaterProgram, TableCsvPdfAndPng) {
     EXPECT_NE(run.out.find("KT reaches 0 at J = 1.0855; the highest eta0 is 0.7065 at J = 0.861\n"),
               std::string::npos);
     EXPECT_NE(run.out.find("Rn = 2.000e6"), std::string::npos);
-    EXPECT_EQ(names_in(dir.path()), (std::set<std::string>{"Korvanti_openwater.csv",
-                                                           "Korvanti_openwater.pdf",
-                                                           "Korvanti_openwater.png"}));
+    EXPECT_EQ(names_in(dir.path()),
+              (std::set<std::string>{"Korvanti_openwater.csv", "Korvanti_openwater.pdf",
+                                     "Korvanti_openwater.png"}));
     const std::string csv = read_file(dir.path() / "Korvanti_openwater.csv");
     EXPECT_EQ(csv.substr(0, csv.find('\n')), "J [-],KT [-],10KQ [-],eta0 [-]");
 
@@ -146,7 +146,8 @@ TEST(OpenWaterProgram, OperatingPointFromTheTaskFile) {
     EXPECT_NEAR(eta, j * kt / (2 * M_PI * kq), 1e-4);
     EXPECT_GT(kt, 0.15875);  // B4-55 at J = 0.75 and Rn = 2e6: KT 0.1583...
 
-    const ProgramResult fixed = openwater(dir.path(), "--rpm 240 --speed 6 --no-reynolds-correction");
+    const ProgramResult fixed =
+        openwater(dir.path(), "--rpm 240 --speed 6 --no-reynolds-correction");
     ASSERT_EQ(fixed.exit_status, 0) << fixed.err;
     EXPECT_NE(fixed.out.find("Rn = 2.000e6 (--no-reynolds-correction); at the operating point"),
               std::string::npos);
@@ -167,7 +168,8 @@ TEST(OpenWaterProgram, DuctedPropellerSaysItsSource) {
 
 TEST(OpenWaterProgram, ExtrapolationAndTwoBlades) {
     ScratchDir dir;
-    const ProgramResult refused = openwater(dir.path(), "--blades 4 --area-ratio 0.55 --pitch-ratio 1.5");
+    const ProgramResult refused =
+        openwater(dir.path(), "--blades 4 --area-ratio 0.55 --pitch-ratio 1.5");
     EXPECT_EQ(refused.exit_status, 2);
     EXPECT_EQ(refused.err,
               "korvanti-openwater: pitch ratio P/D = 1.5 is outside the B-series range 0.5 to 1.4 "
@@ -179,7 +181,8 @@ TEST(OpenWaterProgram, ExtrapolationAndTwoBlades) {
     EXPECT_NE(run.out.find("(extrapolated)"), std::string::npos);
     EXPECT_NE(read_file(dir.path() / "Korvanti_openwater.csv").find("KT [-] (extrapolated)"),
               std::string::npos);
-    const ProgramResult two = openwater(dir.path(), "--blades 2 --area-ratio 0.30 --pitch-ratio 1.0");
+    const ProgramResult two =
+        openwater(dir.path(), "--blades 2 --area-ratio 0.30 --pitch-ratio 1.0");
     EXPECT_EQ(two.exit_status, 0);
     EXPECT_NE(two.err.find("warning: the B-series fit is poor for Z = 2"), std::string::npos);
 }
@@ -207,20 +210,24 @@ TEST(OpenWaterProgram, BadOptions) {
          "option --screws: single, twin or fast-twin expected; 'triple' is not known"},
         {"--speed 6 --rpm 100 --thrust 100 --pitch-ratio 1",
          "option --pitch-ratio: the selection finds P/D itself"},
-        {"--speed 6 --rpm 100 --thrust 100", "option --area-ratio: give the area ratio, or "
-                                             "--immersion for the smallest Keller's criterion "
-                                             "allows"},
+        {"--speed 6 --rpm 100 --thrust 100",
+         "option --area-ratio: give the area ratio, or "
+         "--immersion for the smallest Keller's criterion "
+         "allows"},
         {"--step 0", "option --step: the step of J must be above zero, got '0'"},
         {"--water salt", "option --water: sea or fresh expected; 'salt' is not known"},
         {"--rpm 100", "option --speed: the operating point needs both --rpm and --speed"},
-        {"--blades 4 --pitch-ratio 1", "option --area-ratio: given the particulars, the area "
-                                       "ratio is needed too"},
+        {"--blades 4 --pitch-ratio 1",
+         "option --area-ratio: given the particulars, the area "
+         "ratio is needed too"},
         {"--frobnicate", "unknown option --frobnicate (see korvanti-openwater --help)"},
         {"--speed", "option --speed: expected a value after it"},
-        {"extra", "unexpected argument 'extra': the program takes options only (see "
-                  "korvanti-openwater --help)"},
-        {"--series X", "option --series: a series 1 to 7 or B, Ka, Kc, KC101, Gawn, NR, AU "
-                       "expected; 'X' is not known"},
+        {"extra",
+         "unexpected argument 'extra': the program takes options only (see "
+         "korvanti-openwater --help)"},
+        {"--series X",
+         "option --series: a series 1 to 7 or B, Ka, Kc, KC101, Gawn, NR, AU "
+         "expected; 'X' is not known"},
         {"-C /nonexistent/dir", "option -C (--directory): '/nonexistent/dir' is not a directory"},
     };
     for (const auto& [arguments, message] : cases) {
@@ -259,8 +266,9 @@ TEST(OpenWaterProgram, BadTaskFileAndSeriesWithoutModel) {
     EXPECT_EQ(kc.err,
               "korvanti-openwater: no open-water model for the Wageningen Kc series: only "
               "Wageningen B and Ka (Ka4-70, Ka5-75 in nozzle 19A) have one\n");
-    const ProgramResult gawn = openwater(dir.path(), "--series Gawn --thrust 100 --speed 5 --rpm 200 "
-                                           "--area-ratio 0.6");
+    const ProgramResult gawn = openwater(dir.path(),
+                                         "--series Gawn --thrust 100 --speed 5 --rpm 200 "
+                                         "--area-ratio 0.6");
     EXPECT_EQ(gawn.exit_status, 1);
     EXPECT_NE(gawn.err.find("no open-water model for the Gawn series"), std::string::npos);
     EXPECT_EQ(names_in(dir.path()), before);
@@ -268,13 +276,15 @@ TEST(OpenWaterProgram, BadTaskFileAndSeriesWithoutModel) {
 
 TEST(OpenWaterProgram, SelectionWritesTheTaskFileOfTheBest) {
     ScratchDir dir;
-    const ProgramResult run = openwater(dir.path(), "--thrust 250 --speed 6 --rpm 150 --max-diameter 3.5 "
-                                          "--blades 3-6 --immersion 3");
+    const ProgramResult run = openwater(dir.path(),
+                                        "--thrust 250 --speed 6 --rpm 150 --max-diameter 3.5 "
+                                        "--blades 3-6 --immersion 3");
     ASSERT_EQ(run.exit_status, 0) << run.err;
     EXPECT_EQ(names_in(dir.path()), std::set<std::string>{"Korvanti.TSK"});
     const std::vector<std::string> task = lines_of(read_file(dir.path() / "Korvanti.TSK"));
-    EXPECT_EQ(task.at(33), " ACIK SU SECIMI (korvanti-openwater): T=250 kN, VA=6 m/s, n=150 rpm, "
-                           "D<=3.5 m, Z=3-6, Ear Keller h=3 m");
+    EXPECT_EQ(task.at(33),
+              " ACIK SU SECIMI (korvanti-openwater): T=250 kN, VA=6 m/s, n=150 rpm, "
+              "D<=3.5 m, Z=3-6, Ear Keller h=3 m");
     // The best row is marked, and the task file holds its values.
     std::string best;
     for (const std::string& line : lines_of(run.out))
@@ -293,15 +303,17 @@ TEST(OpenWaterProgram, SelectionWritesTheTaskFileOfTheBest) {
     EXPECT_EQ(d_file, d);
     EXPECT_EQ(task.at(39), "1");
 
-    const ProgramResult chosen = openwater(dir.path(), "--thrust 250 --speed 6 --rpm 150 --max-diameter "
-                                             "3.5 --blades 3-6 --immersion 3 --choose 3");
+    const ProgramResult chosen = openwater(dir.path(),
+                                           "--thrust 250 --speed 6 --rpm 150 --max-diameter "
+                                           "3.5 --blades 3-6 --immersion 3 --choose 3");
     ASSERT_EQ(chosen.exit_status, 0) << chosen.err;
     EXPECT_EQ(lines_of(read_file(dir.path() / "Korvanti.TSK")).at(42).substr(0, 2), "3 ");
 
     // Too much thrust for the largest diameter: said plainly, nothing written.
     const std::string before = read_file(dir.path() / "Korvanti.TSK");
-    const ProgramResult none = openwater(dir.path(), "--thrust 2500 --speed 6 --rpm 150 --max-diameter 3.5 "
-                                           "--blades 4 --area-ratio 0.6");
+    const ProgramResult none = openwater(dir.path(),
+                                         "--thrust 2500 --speed 6 --rpm 150 --max-diameter 3.5 "
+                                         "--blades 4 --area-ratio 0.6");
     EXPECT_EQ(none.exit_status, 1);
     EXPECT_EQ(none.err,
               "korvanti-openwater: no propeller of the range meets the need (T=2500 kN, VA=6 m/s, "
@@ -324,16 +336,17 @@ TEST(OpenWaterProgram, InstalledCopyFindsItsData) {
     const std::string program = quote((root / "usr/bin/korvanti-openwater").string());
     const ProgramResult missing = run_in(work, program + " " + b4_55);
     EXPECT_EQ(missing.exit_status, 1);
-    EXPECT_EQ(missing.err, "korvanti-openwater: " +
-                               (root / "usr/share/korvanti/open-water/wageningen-b-kt-kq.tsv")
-                                   .string() +
-                               ": cannot be read\n");
+    EXPECT_EQ(missing.err,
+              "korvanti-openwater: " +
+                  (root / "usr/share/korvanti/open-water/wageningen-b-kt-kq.tsv").string() +
+                  ": cannot be read\n");
     for (const char* file :
          {"wageningen-b-kt-kq.tsv", "wageningen-b-reynolds.tsv", "ka-nozzle-19a.tsv"})
         fs::copy_file(source_path(std::string("data/open-water/") + file),
                       root / "usr/share/korvanti/open-water" / file);
     fs::copy_file(source_path("data/WAGBPROP.DAT"), root / "usr/share/korvanti/WAGBPROP.DAT");
-    const ProgramResult run = run_in(work, program + " " + b4_55 + " --diameter 2 --rpm 240 --speed 6");
+    const ProgramResult run =
+        run_in(work, program + " " + b4_55 + " --diameter 2 --rpm 240 --speed 6");
     EXPECT_EQ(run.exit_status, 0) << run.err;
     EXPECT_NE(run.out.find("the Reynolds correction applies"), std::string::npos);
 }
