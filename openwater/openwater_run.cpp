@@ -310,7 +310,8 @@ std::string row_text(const Candidate& c, bool best, bool keller_known) {
          format("%8.2f", c.rps * 60) + "  " + format("%.4f", c.j) + "  " + format("%.5f", c.c.kt) +
          "  " + format("%.5f", 10 * c.c.kq) + "  " + format("%.4f", c.efficiency) + "  " +
          format("%9.2f", c.thrust / 1000) + "  " + format("%9.3f", c.torque / 1000) + "  " +
-         format("%9.2f", c.power / 1000) + "  " + rn_text(c.rn);
+         format("%9.2f", c.power / 1000) + "  " +
+         (c.propeller.series == OpenWaterSeries::b ? rn_text(c.rn) : std::string("      -"));
     // A margin that rounds to nothing is shown as +0.0000, not -0.0000.
     const double margin = std::fabs(c.propeller.area_ratio - c.keller) < 5e-5
                               ? 0.0
@@ -398,9 +399,10 @@ int selection(const Options& o, std::ostream& out, std::ostream& err) {
     if (extrapolated || extrapolated_z)
         out << "extrapolated: values outside the regression's range\n";
     const bool keller_known = s.immersion_known;
-    out << "   Z  Ae/A0   P/D         D m     n rpm       J       KT     10KQ    eta0       T kN"
-           "    Q kN.m       P kW  Rn";
-    if (keller_known) out << "         Keller  margin";
+    // The titles right-aligned over the columns of row_text.
+    out << "    Z   Ae/A0     P/D      D m     n rpm       J       KT     10KQ    eta0       T kN"
+           "     Q kN.m       P kW       Rn";
+    if (keller_known) out << "  Keller   margin";
     out << "\n";
     for (size_t i = 0; i < sel.rows.size(); ++i)
         out << row_text(sel.rows[i], static_cast<int>(i) == sel.best, keller_known) << "\n";
