@@ -184,12 +184,10 @@ void take(int code, const std::string& text, Options& o) {
             o.water_name = text;
             break;
         case opt_density:
-            o.water.density = positive(code, text, "the density of the water in kg/m3");
-            o.density_given = true;
+            o.density = positive(code, text, "the density of the water in kg/m3");
             break;
         case opt_viscosity:
-            o.water.viscosity = positive(code, text, "the kinematic viscosity in m2/s");
-            o.viscosity_given = true;
+            o.viscosity = positive(code, text, "the kinematic viscosity in m2/s");
             break;
         case opt_no_reynolds:
             o.no_reynolds_correction = true;
@@ -302,6 +300,9 @@ Options parse_options(const std::vector<std::string>& arguments) {
     if (optind < argc)
         throw UsageError(std::string("unexpected argument '") + argv[static_cast<size_t>(optind)] +
                          "': the program takes options only (see korvanti-openwater --help)");
+    // --density and --viscosity hold whatever the order beside --water.
+    if (o.density) o.water.density = *o.density;
+    if (o.viscosity) o.water.viscosity = *o.viscosity;
     check_combination(o);
     return o;
 }

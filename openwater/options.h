@@ -28,7 +28,7 @@ struct Options {
     std::optional<int> choose;
     Water water = sea_water;
     std::string water_name = "sea";
-    bool density_given = false, viscosity_given = false;
+    std::optional<double> density, viscosity;  // over those of the water
     bool no_reynolds_correction = false, extrapolate = false;
     double step = 0.01;
     bool selection() const { return thrust.has_value() || power.has_value(); }
