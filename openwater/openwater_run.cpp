@@ -166,6 +166,94 @@ void commit(StagedFiles& files) {
                        ")");
 }
 
+// The Reynolds number the curves are at, and the line that says which.
+struct ReynoldsChoice {
+    double curves = reference_reynolds;  // of the table and the diagram
+    double operating = 0;                // of the operating point (B-series), when there is one
+    std::string note;
+};
+
+ReynoldsChoice choose_reynolds(const Options& o, const Particulars& part, bool running) {
+    ReynoldsChoice r;
+    if (part.propeller.series == OpenWaterSeries::ka) {
+        r.note = "Rn: the Ka-series polynomials have no Reynolds correction";
+        return r;
+    }
+    if (!running) {
+        r.note = "Rn = 2.000e6, the polynomials' own (no rate of revolutions given)";
+        return r;
+    }
+    const ChordTable chords = load_chords();
+    r.operating = reynolds_number(chord_at_075(chords, part.propeller, *part.diameter), *o.speed,
+                                  *o.rpm / 60, *part.diameter, o.water);
+    if (o.no_reynolds_correction) {
+        r.note = "Rn = 2.000e6 (--no-reynolds-correction); at the operating point Rn = " +
+                 rn_text(r.operating);
+    } else if (r.operating > reference_reynolds) {
+        r.curves = r.operating;
+        r.note = "Rn = " + rn_text(r.curves) +
+                 " at the operating point: the Reynolds correction "
+                 "applies";
+    } else {
+        r.note = "Rn = " + rn_text(r.operating) +
+                 " at the operating point, not above 2e6: the figures are at Rn = 2e6";
+    }
+    return r;
+}
+
+void print_operating_point(const OperatingPoint& op, bool ducted, double rpm, std::ostream& out) {
+    out << "Operating point at n = " << format("%.2f", rpm)
+        << " rpm, VA = " << format("%.3f", op.speed) << " m/s, D = " << format("%.4f", op.diameter)
+        << " m:\n";
+    out << "  J = " << format("%.4f", op.j) << ", KT = " << format("%.5f", op.c.kt)
+        << ", KQ = " << format("%.6f", op.c.kq) << ", eta0 = " << format("%.4f", op.efficiency)
+        << "\n";
+    out << "  T = " << format("%.2f", op.thrust / 1000)
+        << " kN, Q = " << format("%.3f", op.torque / 1000)
+        << " kN.m, P = " << format("%.2f", op.power / 1000) << " kW";
+    if (!ducted) out << ", Rn = " << rn_text(op.rn);
+    out << "\n";
+    if (op.c.kt <= 0) out << "  (the propeller gives no thrust at this J)\n";
+}
+
+Diagram diagram_of(const std::vector<CurvePoint>& points, const std::optional<OperatingPoint>& op,
+                   bool ducted) {
+    Diagram d;
+    DiagramCurve kt{"KT", {}, false}, kq{"10·KQ", {}, false}, eta{"η0", {}, false},
+        ktn{"KTN", {}, true};
+    for (const CurvePoint& pt : points) {
+        d.j.push_back(pt.j);
+        kt.y.push_back(pt.c.kt);
+        kq.y.push_back(10 * pt.c.kq);
+        eta.y.push_back(pt.c.efficiency(pt.j));
+        ktn.y.push_back(pt.c.ktn);
+    }
+    d.curves = {kt, kq, eta};
+    if (ducted) d.curves.push_back(ktn);
+    if (op && op->j < points.back().j) {
+        d.operating_j = op->j;
+        d.operating_values = {op->c.kt, 10 * op->c.kq, op->efficiency};
+        if (ducted) d.operating_values.push_back(op->c.ktn);
+    }
+    return d;
+}
+
+// The CSV, the PDF and the PNG, all or none.
+void write_curve_files(const std::string& csv, const Diagram& d) {
+    StagedFiles files;
+    stage_and_write(files, csv_file, csv);
+    std::error_code error;
+    const auto pdf = files.stage(pdf_file, error);
+    if (!pdf) throw RunError(std::string(pdf_file) + ": cannot be written");
+    if (auto failure = write_diagram_pdf(d, pdf->string()))
+        throw RunError(std::string(pdf_file) + ": " + *failure);
+    const auto png = files.stage(png_file, error);
+    if (!png) throw RunError(std::string(png_file) + ": cannot be written");
+    if (auto failure = write_diagram_png(d, png->string()))
+        throw RunError(std::string(png_file) + ": " + *failure);
+    commit(files);
+}
+
 int characteristics(const Options& o, std::ostream& out, std::ostream& err) {
     const Particulars part = particulars(o);
     const Propeller& p = part.propeller;
@@ -183,43 +271,19 @@ int characteristics(const Options& o, std::ostream& out, std::ostream& err) {
     const OpenWaterData data = load_data();
     const OpenWaterModel model(data, p);
 
-    // The Reynolds number of the operating point, when there is one.
-    std::optional<OperatingPoint> op;
-    double rn = reference_reynolds, rn_operating = 0;
-    std::string rn_note;
     const bool running = o.rpm && o.speed && part.diameter;
-    if (ducted) {
-        rn_note = "Rn: the Ka-series polynomials have no Reynolds correction";
-    } else if (!running) {
-        rn_note = "Rn = 2.000e6, the polynomials' own (no rate of revolutions given)";
-    } else {
-        const ChordTable chords = load_chords();
-        rn_operating = reynolds_number(chord_at_075(chords, p, *part.diameter), *o.speed,
-                                       *o.rpm / 60, *part.diameter, o.water);
-        if (o.no_reynolds_correction) {
-            rn_note = "Rn = 2.000e6 (--no-reynolds-correction); at the operating point Rn = " +
-                      rn_text(rn_operating);
-        } else if (rn_operating > reference_reynolds) {
-            rn = rn_operating;
-            rn_note = "Rn = " + rn_text(rn) +
-                      " at the operating point: the Reynolds correction "
-                      "applies";
-        } else {
-            rn_note = "Rn = " + rn_text(rn_operating) +
-                      " at the operating point, not above 2e6: the figures are at Rn = 2e6";
-        }
-    }
+    const ReynoldsChoice rn = choose_reynolds(o, part, running);
+    std::optional<OperatingPoint> op;
     if (running) {
-        const double used_rn = ducted ? reference_reynolds : rn;
-        op = operating_point(model, *part.diameter, *o.rpm / 60, *o.speed, used_rn, o.water);
-        op->rn = ducted ? 0 : rn_operating;
+        op = operating_point(model, *part.diameter, *o.rpm / 60, *o.speed, rn.curves, o.water);
+        op->rn = rn.operating;
     }
-    const std::vector<CurvePoint> points = open_water_curves(model, o.step, rn);
+    const std::vector<CurvePoint> points = open_water_curves(model, o.step, rn.curves);
 
     // The console table and the CSV share their figures.
     std::string csv = csv_header(ducted, extrapolated);
-    out << "Open-water characteristics of " << title_of(p, rn, extrapolated) << "\n";
-    out << "Particulars from " << part.source << "\n" << rn_note << "\n";
+    out << "Open-water characteristics of " << title_of(p, rn.curves, extrapolated) << "\n";
+    out << "Particulars from " << part.source << "\n" << rn.note << "\n";
     if (ducted) out << single_transcription << "\n";
     if (extrapolated) out << "extrapolated: " << range.what << "\n";
     out << "     J       KT     10KQ     eta0" << (ducted ? "      KTN" : "") << "\n";
@@ -227,58 +291,17 @@ int characteristics(const Options& o, std::ostream& out, std::ostream& err) {
         out << table_row(pt, ducted, "  ") << "\n";
         csv += table_row(pt, ducted, ",") + "\n";
     }
-    const CurvePoint top = highest_efficiency(model, rn);
+    const CurvePoint top = highest_efficiency(model, rn.curves);
     out << "KT reaches 0 at J = " << format("%.4f", points.back().j) << "; the highest eta0 is "
         << format("%.4f", top.c.efficiency(top.j)) << " at J = " << format("%.3f", top.j) << "\n";
+    if (op) print_operating_point(*op, ducted, *o.rpm, out);
 
-    Diagram d;
-    d.title = title_of(p, rn, extrapolated);
-    d.notes.push_back(rn_note);
+    Diagram d = diagram_of(points, op, ducted);
+    d.title = title_of(p, rn.curves, extrapolated);
+    d.notes.push_back(rn.note);
     if (ducted) d.notes.push_back(single_transcription);
     if (extrapolated) d.notes.push_back("extrapolated: " + range.what);
-    DiagramCurve kt{"KT", {}, false}, kq{"10·KQ", {}, false}, eta{"η0", {}, false},
-        ktn{"KTN", {}, true};
-    for (const CurvePoint& pt : points) {
-        d.j.push_back(pt.j);
-        kt.y.push_back(pt.c.kt);
-        kq.y.push_back(10 * pt.c.kq);
-        eta.y.push_back(pt.c.efficiency(pt.j));
-        ktn.y.push_back(pt.c.ktn);
-    }
-    d.curves = {kt, kq, eta};
-    if (ducted) d.curves.push_back(ktn);
-    if (op) {
-        out << "Operating point at n = " << format("%.2f", *o.rpm)
-            << " rpm, VA = " << format("%.3f", *o.speed)
-            << " m/s, D = " << format("%.4f", *part.diameter) << " m:\n";
-        out << "  J = " << format("%.4f", op->j) << ", KT = " << format("%.5f", op->c.kt)
-            << ", KQ = " << format("%.6f", op->c.kq)
-            << ", eta0 = " << format("%.4f", op->efficiency) << "\n";
-        out << "  T = " << format("%.2f", op->thrust / 1000)
-            << " kN, Q = " << format("%.3f", op->torque / 1000)
-            << " kN.m, P = " << format("%.2f", op->power / 1000) << " kW";
-        if (!ducted) out << ", Rn = " << rn_text(op->rn);
-        out << "\n";
-        if (op->c.kt <= 0) out << "  (the propeller gives no thrust at this J)\n";
-        if (op->j < points.back().j) {
-            d.operating_j = op->j;
-            d.operating_values = {op->c.kt, 10 * op->c.kq, op->efficiency};
-            if (ducted) d.operating_values.push_back(op->c.ktn);
-        }
-    }
-
-    StagedFiles files;
-    stage_and_write(files, csv_file, csv);
-    std::error_code error;
-    const auto pdf = files.stage(pdf_file, error);
-    if (!pdf) throw RunError(std::string(pdf_file) + ": cannot be written");
-    if (auto failure = write_diagram_pdf(d, pdf->string()))
-        throw RunError(std::string(pdf_file) + ": " + *failure);
-    const auto png = files.stage(png_file, error);
-    if (!png) throw RunError(std::string(png_file) + ": cannot be written");
-    if (auto failure = write_diagram_png(d, png->string()))
-        throw RunError(std::string(png_file) + ": " + *failure);
-    commit(files);
+    write_curve_files(csv, d);
     out << "Files written: " << csv_file << " " << pdf_file << " " << png_file << "\n";
     return 0;
 }
@@ -320,37 +343,51 @@ std::string row_text(const Candidate& c, bool best, bool keller_known) {
     return r;
 }
 
-int selection(const Options& o, std::ostream& out, std::ostream& err) {
-    SelectionSettings s;
-    const int series = o.series.value_or(1);
-    s.series = model_series(series);
-    const bool ducted = s.series == OpenWaterSeries::ka;
-    int low = o.blades_low.value_or(ducted ? 4 : 3), high = o.blades_high.value_or(ducted ? 5 : 6);
+// What the options ask of a selection, checked.
+struct SelectionRequest {
+    int series = 1;
+    int low = 3, high = 6;  // the blade counts tried
+    bool extrapolated = false;
+    SelectionSettings settings;
+    Need need;
+};
+
+void blade_range(const Options& o, bool ducted, SelectionRequest& r) {
+    r.low = o.blades_low.value_or(ducted ? 4 : 3);
+    r.high = o.blades_high.value_or(ducted ? 5 : 6);
     if (ducted) {
         if (o.area_ratio)
             throw UsageError(
-                "option --area-ratio: the Ka-series propellers have "
-                "their own (Ka4-70, Ka5-75)");
-        if (low > 5 || high < 4)
+                "option --area-ratio: the Ka-series propellers have their own "
+                "(Ka4-70, Ka5-75)");
+        if (r.low > 5 || r.high < 4)
             throw UsageError("option --blades: the Ka-series data are for Z = 4 and 5 only");
-        low = std::max(low, 4);
-        high = std::min(high, 5);
-    } else {
-        if (!o.area_ratio && !o.immersion)
-            throw UsageError(
-                "option --area-ratio: give the area ratio, or --immersion for the "
-                "smallest Keller's criterion allows");
-        for (int z : {low, high}) {
-            Propeller p;
-            p.blades = z;
-            p.area_ratio = o.area_ratio.value_or(0.55);
-            const RangeProblem r = range_problem(p);
-            if (!r.what.empty() && !o.extrapolate)
-                throw UsageError(r.what + " (--extrapolate to accept)");
-        }
+        r.low = std::max(r.low, 4);
+        r.high = std::min(r.high, 5);
+        return;
     }
-    for (int z = low; z <= high; ++z) s.blades.push_back(z);
-    if (o.choose && (*o.choose < low || *o.choose > high))
+    if (!o.area_ratio && !o.immersion)
+        throw UsageError(
+            "option --area-ratio: give the area ratio, or --immersion for the "
+            "smallest Keller's criterion allows");
+    for (int z : {r.low, r.high}) {
+        const RangeProblem problem =
+            range_problem({OpenWaterSeries::b, z, o.area_ratio.value_or(0.55), 1.0});
+        if (!problem.what.empty() && !o.extrapolate)
+            throw UsageError(problem.what + " (--extrapolate to accept)");
+        if (!problem.what.empty()) r.extrapolated = true;
+    }
+}
+
+SelectionRequest selection_request(const Options& o) {
+    SelectionRequest r;
+    r.series = o.series.value_or(1);
+    SelectionSettings& s = r.settings;
+    s.series = model_series(r.series);
+    const bool ducted = s.series == OpenWaterSeries::ka;
+    blade_range(o, ducted, r);
+    for (int z = r.low; z <= r.high; ++z) s.blades.push_back(z);
+    if (o.choose && (*o.choose < r.low || *o.choose > r.high))
         throw UsageError("option --choose: Z = " + std::to_string(*o.choose) +
                          " is not among the blade counts tried");
     s.area_ratio = o.area_ratio;
@@ -360,15 +397,8 @@ int selection(const Options& o, std::ostream& out, std::ostream& err) {
     s.cavitation.screws = o.screws.value_or(Screws::single);
     s.water = o.water;
     s.reynolds_correction = !o.no_reynolds_correction && !ducted;
-    const bool extrapolated =
-        !ducted && o.area_ratio &&
-        !range_problem({OpenWaterSeries::b, 4, *o.area_ratio, 1.0}).what.empty();
-    const bool extrapolated_z = !ducted && (low < 2 || high > 7);
-    if (low <= 2 && high >= 2 && !ducted)
-        err << program << ": warning: the B-series fit is poor for Z = 2 "
-            << "(B2-30 at P/D 1.0 reaches eta0 0.87)\n";
 
-    Need need;
+    Need& need = r.need;
     need.thrust_given = o.thrust.has_value();
     need.value = (o.thrust ? *o.thrust : *o.power) * 1000;
     need.speed = *o.speed;
@@ -376,19 +406,19 @@ int selection(const Options& o, std::ostream& out, std::ostream& err) {
     need.rps = o.rpm.value_or(0) / 60;
     need.diameter = o.diameter.value_or(0);
     need.max_diameter = o.max_diameter.value_or(0);
+    return r;
+}
 
-    const OpenWaterData data = load_data();
-    const ChordTable chords = s.reynolds_correction ? load_chords() : ChordTable{2.073, 2.073};
-    const Selection sel = select_propeller(data, chords, need, s);
-
-    out << "Selection, " << series_title(series) << ": " << asked(o) << "\n";
+void print_selection_head(const Options& o, const SelectionRequest& r, std::ostream& out) {
+    const SelectionSettings& s = r.settings;
+    out << "Selection, " << series_title(r.series) << ": " << asked(o) << "\n";
     if (s.cavitation.keller)
         out << "Ae/A0: the smallest Keller's criterion allows (" << screws_word(s.cavitation.screws)
             << ", K = " << format("%.1f", keller_constant(s.cavitation.screws)) << ", immersion "
             << format("%.3f", s.cavitation.immersion) << " m), at least 0.30\n";
-    else if (!ducted)
-        out << "Ae/A0 = " << format("%.4f", *o.area_ratio) << " as given\n";
-    if (ducted)
+    else if (s.area_ratio)
+        out << "Ae/A0 = " << format("%.4f", *s.area_ratio) << " as given\n";
+    if (s.series == OpenWaterSeries::ka)
         out << "Rn: the Ka-series polynomials have no Reynolds correction\n"
             << single_transcription << "\n";
     else if (s.reynolds_correction)
@@ -396,50 +426,66 @@ int selection(const Options& o, std::ostream& out, std::ostream& err) {
                "correction applies above 2e6\n";
     else
         out << "Rn = 2.000e6 for every figure (--no-reynolds-correction); the column gives 2e6\n";
-    if (extrapolated || extrapolated_z)
-        out << "extrapolated: values outside the regression's range\n";
-    const bool keller_known = s.immersion_known;
+    if (r.extrapolated) out << "extrapolated: values outside the regression's range\n";
     // The titles right-aligned over the columns of row_text.
     out << "    Z   Ae/A0     P/D      D m     n rpm       J       KT     10KQ    eta0       T kN"
            "     Q kN.m       P kW       Rn";
-    if (keller_known) out << "  Keller   margin";
+    if (s.immersion_known) out << "  Keller   margin";
     out << "\n";
+}
+
+// Korvanti.TSK of the chosen propeller; line 34 says what was asked.
+TaskText selected_task(const Options& o, const SelectionRequest& r, const Candidate& chosen) {
+    TaskText t;
+    t.series = r.series;
+    t.blades = chosen.propeller.blades;
+    t.area_ratio = format("%.4f", chosen.propeller.area_ratio);
+    t.pitch_ratio = format("%.4f", chosen.propeller.pitch_ratio);
+    t.diameter = format("%.4f", chosen.diameter);
+    t.description = " ACIK SU SECIMI (korvanti-openwater): " + asked(o) + ", Z=" +
+                    (r.low == r.high ? std::to_string(r.low)
+                                     : std::to_string(r.low) + "-" + std::to_string(r.high));
+    if (r.settings.cavitation.keller)
+        t.description += ", Ear Keller h=" + format("%g", r.settings.cavitation.immersion) + " m";
+    if (o.choose) t.description += ", secilen Z=" + std::to_string(*o.choose);
+    if (r.extrapolated) t.description += ", extrapolated";
+    return t;
+}
+
+int selection(const Options& o, std::ostream& out, std::ostream& err) {
+    const SelectionRequest r = selection_request(o);
+    if (r.low <= 2 && r.high >= 2 && r.settings.series == OpenWaterSeries::b)
+        err << program << ": warning: the B-series fit is poor for Z = 2 "
+            << "(B2-30 at P/D 1.0 reaches eta0 0.87)\n";
+    const OpenWaterData data = load_data();
+    // Without the correction the chord is not used.
+    const ChordTable chords =
+        r.settings.reynolds_correction ? load_chords() : ChordTable{2.073, 2.073};
+    const Selection sel = select_propeller(data, chords, r.need, r.settings);
+
+    print_selection_head(o, r, out);
+    const bool keller_known = r.settings.immersion_known;
     for (size_t i = 0; i < sel.rows.size(); ++i)
         out << row_text(sel.rows[i], static_cast<int>(i) == sel.best, keller_known) << "\n";
     if (sel.best < 0)
         throw RunError("no propeller of the range meets the need (" + asked(o) +
                        "); the table says the nearest each blade count does");
-    const Candidate* chosen = &sel.rows[static_cast<size_t>(sel.best)];
-    if (o.choose) {
-        chosen = &sel.rows[static_cast<size_t>(*o.choose - low)];
-        if (!chosen->found)
-            throw RunError("no propeller of Z = " + std::to_string(*o.choose) +
-                           " meets the need: " + chosen->why_not);
-    }
+    const Candidate& best = sel.rows[static_cast<size_t>(sel.best)];
+    const Candidate& chosen = o.choose ? sel.rows[static_cast<size_t>(*o.choose - r.low)] : best;
+    if (!chosen.found)
+        throw RunError("no propeller of Z = " + std::to_string(*o.choose) +
+                       " meets the need: " + chosen.why_not);
     for (const Candidate& c : sel.rows)
         if (c.found && keller_known && c.propeller.area_ratio < c.keller - 1e-6)
             err << program << ": warning: Z = " << c.propeller.blades
                 << ": Ae/A0 is below Keller's limit " << format("%.4f", c.keller) << "\n";
 
-    TaskText t;
-    t.series = series;
-    t.blades = chosen->propeller.blades;
-    t.area_ratio = format("%.4f", chosen->propeller.area_ratio);
-    t.pitch_ratio = format("%.4f", chosen->propeller.pitch_ratio);
-    t.diameter = format("%.4f", chosen->diameter);
-    t.description =
-        " ACIK SU SECIMI (korvanti-openwater): " + asked(o) + ", Z=" +
-        (low == high ? std::to_string(low) : std::to_string(low) + "-" + std::to_string(high));
-    if (s.cavitation.keller)
-        t.description += ", Ear Keller h=" + format("%g", s.cavitation.immersion) + " m";
-    if (o.choose) t.description += ", secilen Z=" + std::to_string(*o.choose);
-    if (extrapolated || extrapolated_z) t.description += ", extrapolated";
+    const TaskText t = selected_task(o, r, chosen);
     StagedFiles files;
     stage_and_write(files, task_file_name, task_file_text(t));
     commit(files);
-    out << "Best: " << propeller_name(sel.rows[static_cast<size_t>(sel.best)].propeller)
-        << " (highest eta0, marked *)\n";
-    out << "Korvanti.TSK written: " << propeller_name(chosen->propeller)
+    out << "Best: " << propeller_name(best.propeller) << " (highest eta0, marked *)\n";
+    out << "Korvanti.TSK written: " << propeller_name(chosen.propeller)
         << ", P/D = " << t.pitch_ratio << ", D = " << t.diameter
         << " m; next: Korvanti --no-pause\n";
     return 0;
