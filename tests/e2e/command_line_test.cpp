@@ -472,7 +472,8 @@ TEST(DrawingOptions, DirectoryOptionDrawsThere) {
     EXPECT_EQ(
         names_in(dir.path() / "B4-55"),
         (std::set<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR", "TELVARO_3B_CIZIMLER.dxf",
-                               "TELVARO_3B_CIZIMLER.pdf", "TELVARO_3B_CIZIMLER.png"}));
+                               "TELVARO_3B_CIZIMLER.pdf", "TELVARO_3B_CIZIMLER.png",
+                               "TELVARO_3B_CIZIMLER.svg"}));
     EXPECT_EQ(names_in(dir.path()), std::set<std::string>{"B4-55"});
 }
 #endif
