@@ -34,11 +34,20 @@ std::string escaped(const std::string& text) {
     std::string out;
     for (const char ch : text) {
         switch (ch) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += ch;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += ch;
         }
     }
     return out;
@@ -57,9 +66,10 @@ public:
     explicit SheetWriter(const Drawing& drawing) : drawing_(drawing) {}
 
     std::string text() {
-        out_ += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + number(Drawing::kSheetWidth) +
-                "mm\" height=\"" + number(Drawing::kSheetHeight) + "mm\" viewBox=\"0 0 " +
-                number(Drawing::kSheetWidth) + " " + number(Drawing::kSheetHeight) + "\">\n";
+        out_ += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+                number(Drawing::kSheetWidth) + "mm\" height=\"" + number(Drawing::kSheetHeight) +
+                "mm\" viewBox=\"0 0 " + number(Drawing::kSheetWidth) + " " +
+                number(Drawing::kSheetHeight) + "\">\n";
         out_ += "<g fill=\"none\" stroke-width=\"" + number(kLineWidth) +
                 "\" stroke-linecap=\"round\" stroke-linejoin=\"round\" "
                 "font-family=\"sans-serif\">\n";
@@ -110,8 +120,8 @@ private:
     void write(const Text& t, const std::string& attributes, const std::string& colour) {
         out_ += "<text " + attributes + " fill=\"" + colour + "\" stroke=\"none\" x=\"" +
                 number(t.at.x) + "\" y=\"" + number(Drawing::kSheetHeight - t.at.y) +
-                "\" font-size=\"" + number(t.style.height / kCapHeight) + "\">" +
-                escaped(t.text) + "</text>\n";
+                "\" font-size=\"" + number(t.style.height / kCapHeight) + "\">" + escaped(t.text) +
+                "</text>\n";
     }
     void write(const Face&, const std::string&, const std::string&) {}
 

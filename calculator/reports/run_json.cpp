@@ -27,13 +27,20 @@ double decimal(float value) {
 
 const char* series_name(Series series) {
     switch (series) {
-        case Series::wageningen_b: return "B";
-        case Series::wageningen_ka: return "Ka";
-        case Series::wageningen_kc: return "Kc";
-        case Series::kc101_gawn: return "KC101";
-        case Series::gawn: return "Gawn";
-        case Series::newton_rader: return "NR";
-        case Series::au: return "AU";
+        case Series::wageningen_b:
+            return "B";
+        case Series::wageningen_ka:
+            return "Ka";
+        case Series::wageningen_kc:
+            return "Kc";
+        case Series::kc101_gawn:
+            return "KC101";
+        case Series::gawn:
+            return "Gawn";
+        case Series::newton_rader:
+            return "NR";
+        case Series::au:
+            return "AU";
     }
     return "";
 }
@@ -93,14 +100,13 @@ ordered_json station(const StationValues& s, float diameter) {
     return value;
 }
 
-ordered_json stations(const BladeModel& m, const std::vector<float>& skew,
-                      const BladeMass& mass) {
+ordered_json stations(const BladeModel& m, const std::vector<float>& skew, const BladeMass& mass) {
     ordered_json list = ordered_json::array();
     for (int i = 1; i <= m.station_count; ++i) {
-        ordered_json s = station({m.r(i), m.c(i), m.P(i), m.skew_shift(i), m.iT(i), m.tm(i),
-                                  m.b_fraction(i), skew[static_cast<size_t>(i)], m.point_count,
-                                  m.xc.row(i), m.yb.row(i), m.yf.row(i)},
-                                 m.diameter);
+        ordered_json s = station(
+            {m.r(i), m.c(i), m.P(i), m.skew_shift(i), m.iT(i), m.tm(i), m.b_fraction(i),
+             skew[static_cast<size_t>(i)], m.point_count, m.xc.row(i), m.yb.row(i), m.yf.row(i)},
+            m.diameter);
         s["section_area_m2"] = decimal(mass.A(i));
         list.push_back(std::move(s));
     }
@@ -109,8 +115,8 @@ ordered_json stations(const BladeModel& m, const std::vector<float>& skew,
 
 ordered_json root_station(const BladeModel& m, const RootStation& root, float skew) {
     // The root station has no position of the maximum thickness of its own.
-    return station({root.r, root.c, root.P, root.xs, root.iT, root.tm, -1.0f, skew,
-                    m.point_count, root.xc.view(), root.yb.view(), root.yf.view()},
+    return station({root.r, root.c, root.P, root.xs, root.iT, root.tm, -1.0f, skew, m.point_count,
+                    root.xc.view(), root.yb.view(), root.yf.view()},
                    m.diameter);
 }
 

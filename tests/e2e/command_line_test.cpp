@@ -469,11 +469,10 @@ TEST(DrawingOptions, DirectoryOptionDrawsThere) {
     const ChildResult run =
         run_with(TELVARO_EXE, dir.path(), {"-C", "B4-55", "--panel-view=blade"});
     ASSERT_EQ(run.exit_status, 0) << run.output;
-    EXPECT_EQ(
-        names_in(dir.path() / "B4-55"),
-        (std::set<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR", "TELVARO_3B_CIZIMLER.dxf",
-                               "TELVARO_3B_CIZIMLER.pdf", "TELVARO_3B_CIZIMLER.png",
-                               "TELVARO_3B_CIZIMLER.svg"}));
+    EXPECT_EQ(names_in(dir.path() / "B4-55"),
+              (std::set<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR",
+                                     "TELVARO_3B_CIZIMLER.dxf", "TELVARO_3B_CIZIMLER.pdf",
+                                     "TELVARO_3B_CIZIMLER.png", "TELVARO_3B_CIZIMLER.svg"}));
     EXPECT_EQ(names_in(dir.path()), std::set<std::string>{"B4-55"});
 }
 #endif
