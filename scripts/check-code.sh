@@ -6,14 +6,14 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 mapfile -t files < <(git ls-files '*.cpp' '*.h')
 if [ ${#files[@]} -eq 0 ]; then
-  mapfile -t files < <(find common calculator drawing solid tests bench -name '*.cpp' -o -name '*.h')
+  mapfile -t files < <(find common calculator drawing solid report tests bench -name '*.cpp' -o -name '*.h')
 fi
 echo "clang-format: ${#files[@]} files"
 clang-format --dry-run --Werror "${files[@]}"
-echo "cppcheck: common, calculator, drawing, solid"
+echo "cppcheck: common, calculator, drawing, solid, report"
 cppcheck --quiet --error-exitcode=1 --std=c++20 --language=c++ \
   --enable=warning,performance,portability --inline-suppr '-DHandle(T)=opencascade::handle<T>' \
-  -I . -I calculator -I drawing -I solid common calculator drawing solid
+  -I . -I calculator -I drawing -I solid -I report common calculator drawing solid report
 
 # No 128-bit integers and no thread-local state.
 echo "grep: __int128, thread_local"
@@ -51,8 +51,8 @@ while IFS= read -r file; do
   done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
 done < <(find calculator common -name '*.cpp' -o -name '*.h' 2>/dev/null)
 # common/ is shared by the programs and includes nothing of theirs; the drawing
-# generator and korvanti-solid include nothing of the calculator's.
-echo "include order: common includes nothing of the programs, drawing and solid nothing of the calculator"
+# generator, korvanti-solid and korvanti-report include nothing of the calculator's.
+echo "include order: common includes nothing of the programs, drawing, solid and report nothing of the calculator"
 calculator_folders=" calculator filelayer numeric model series geometry surfaces reports run "
 while IFS= read -r file; do
   while IFS= read -r included; do
@@ -73,7 +73,7 @@ while IFS= read -r file; do
         ;;
     esac
   done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
-done < <(find common drawing solid -name '*.cpp' -o -name '*.h' 2>/dev/null)
+done < <(find common drawing solid report -name '*.cpp' -o -name '*.h' 2>/dev/null)
 if [ "$bad" -ne 0 ]; then
   echo "check-code: include order broken (above)" >&2
   exit 1
