@@ -5,6 +5,7 @@
 #include "page.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -155,9 +156,15 @@ std::string view_3d(const PageInputs& in) {
         "<span id=\"viewer-status\" data-triangles=\"" +
         std::to_string(triangles) + "\">" + std::to_string(triangles) +
         " triangles to draw</span></p>\n";
-    auto mesh_script = [](const char* id, const StlMesh& mesh) {
-        return std::string("<script type=\"application/octet-stream\" id=\"") + id + "\">" +
-               base64(mesh.corners.data(), mesh.corners.size() * sizeof(float)) + "</script>\n";
+    // Positions as float32 and indices as uint32, both little-endian (the
+    // byte order of the typed arrays that read them on every current
+    // machine), in base64.
+    auto mesh_script = [](const std::string& id, const StlMesh& mesh) {
+        const IndexedMesh m = indexed(mesh);
+        return "<script type=\"application/octet-stream\" id=\"" + id + "-positions\">" +
+               base64(m.positions.data(), m.positions.size() * sizeof(float)) +
+               "</script>\n<script type=\"application/octet-stream\" id=\"" + id + "-indices\">" +
+               base64(m.indices.data(), m.indices.size() * sizeof(std::uint32_t)) + "</script>\n";
     };
     out += mesh_script("mesh-propeller", *in.propeller);
     if (in.nozzle) out += mesh_script("mesh-nozzle", *in.nozzle);

@@ -128,14 +128,22 @@
         document.getElementById('plans-reset').onclick = function () { box = whole.slice(); show(); };
     }
 
-    function meshGeometry(id) {
+    function bytesOf(id) {
         var element = document.getElementById(id);
         if (!element) return null;
-        var bytes = atob(element.textContent.trim());
-        var buffer = new Uint8Array(bytes.length);
-        for (var i = 0; i < bytes.length; ++i) buffer[i] = bytes.charCodeAt(i);
+        var text = atob(element.textContent.trim());
+        var bytes = new Uint8Array(text.length);
+        for (var i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);
+        return bytes.buffer;
+    }
+
+    // A mesh of the page: vertex positions and the triangles' indices.
+    function meshGeometry(id) {
+        var positions = bytesOf(id + '-positions'), indices = bytesOf(id + '-indices');
+        if (!positions || !indices) return null;
         var geometry = new THREE.BufferGeometry();
-        geometry.setAttribute('position', new THREE.BufferAttribute(new Float32Array(buffer.buffer), 3));
+        geometry.setAttribute('position', new THREE.BufferAttribute(new Float32Array(positions), 3));
+        geometry.setIndex(new THREE.BufferAttribute(new Uint32Array(indices), 1));
         geometry.computeVertexNormals();
         return geometry;
     }
@@ -159,7 +167,7 @@
         renderer.setSize(canvas.width, canvas.height, false);
         renderer.setClearColor(0xeef2f6);
         var scene = new THREE.Scene();
-        scene.add(new THREE.AmbientLight(0xffffff, 0.45));
+        scene.add(new THREE.HemisphereLight(0xffffff, 0x8a7a60, 0.55));
         var sun = new THREE.DirectionalLight(0xffffff, 0.75);
         scene.add(sun);
         var propeller = meshGeometry('mesh-propeller');
@@ -202,7 +210,10 @@
         document.getElementById('viewer-reset').onclick = function () { controls.reset(); request(); };
         window.addEventListener('beforeprint', function () { still.src = canvas.toDataURL('image/png'); });
         draw();
-        still.src = canvas.toDataURL('image/png');
+        // The still picture for printing, once the page has loaded.
+        window.addEventListener('load', function () {
+            window.setTimeout(function () { still.src = canvas.toDataURL('image/png'); }, 0);
+        });
     }
 
     radialPlots();

@@ -1,11 +1,13 @@
 #include "stl_mesh.h"
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace korvanti::report {
 
@@ -53,6 +55,29 @@ StlMesh read_binary_stl(const std::filesystem::path& file) {
         }
     }
     return mesh;
+}
+
+IndexedMesh indexed(const StlMesh& mesh) {
+    struct CornerHash {
+        std::size_t operator()(const std::array<std::uint32_t, 3>& c) const {
+            return (static_cast<std::size_t>(c[0]) * 0x9E3779B1u) ^
+                   (static_cast<std::size_t>(c[1]) * 0x85EBCA77u) ^ (c[2] * 0xC2B2AE3Du);
+        }
+    };
+    std::unordered_map<std::array<std::uint32_t, 3>, std::uint32_t, CornerHash> seen;
+    seen.reserve(mesh.corners.size() / 9);
+    IndexedMesh out;
+    out.indices.reserve(mesh.corners.size() / 3);
+    for (std::size_t k = 0; k + 2 < mesh.corners.size(); k += 3) {
+        std::array<std::uint32_t, 3> bits;
+        std::memcpy(bits.data(), &mesh.corners[k], sizeof bits);
+        const auto [at, added] =
+            seen.try_emplace(bits, static_cast<std::uint32_t>(out.positions.size() / 3));
+        if (added)
+            out.positions.insert(out.positions.end(), &mesh.corners[k], &mesh.corners[k] + 3);
+        out.indices.push_back(at->second);
+    }
+    return out;
 }
 
 std::string base64(const void* data, std::size_t size) {
