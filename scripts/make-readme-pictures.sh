@@ -30,7 +30,7 @@ mkdir -p "$work/chromium-profile"
 chromium --headless=new --no-sandbox --disable-gpu --disable-quic --no-first-run \
   --disable-background-networking --disable-component-update --disable-sync \
   --enable-unsafe-swiftshader --use-angle=swiftshader --user-data-dir="$work/chromium-profile" \
-  --hide-scrollbars --window-size=1200,1250 --screenshot="$work/page.png" \
+  --hide-scrollbars --window-size=1200,1450 --screenshot="$work/page.png" \
   "file://$work/Korvanti.html" >/dev/null 2>&1
 cp "$work/page.png" "$root/docs/korvanti-page.png"
 ls -l "$root/docs/korvanti-page.png"

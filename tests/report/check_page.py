@@ -252,11 +252,13 @@ def check_3d(example, driver, directory, shot_dir):
         fail("%s: the 3D area of the screenshot has %d drawn pixels of %d" % (example, drawn_pixels, area))
 
 
-def check_missing(example, driver, solid, open_water):
+def check_missing(example, driver, directory, solid, open_water, ducted):
     notes = {e.get_attribute("data-missing"): e.text for e in driver.find_elements(By.CSS_SELECTOR, ".missing")}
     want = set()
     if not solid:
         want.add("Korvanti.stl")
+    if solid and ducted and not os.path.exists(os.path.join(directory, "Korvanti_nozzle.stl")):
+        want.add("Korvanti_nozzle.stl")
     if not open_water:
         want.add("Korvanti_openwater.csv")
     for name in want:
@@ -306,7 +308,8 @@ def main():
             if solid:
                 check_3d(example, driver, directory, shot_dir)
             check_tables(example, driver, doc)
-            check_missing(example, driver, solid, open_water)
+            ducted = doc["particulars"]["series_number"] in (2, 3)
+            check_missing(example, driver, directory, solid, open_water, ducted)
             if open_water and len(driver.find_elements(By.CSS_SELECTOR, "#open-water-table tbody tr")) != 11:
                 fail("%s: the open-water table does not have the file's 11 rows" % example)
             if not driver.find_elements(By.CSS_SELECTOR, "#plans-view svg [data-layer]"):

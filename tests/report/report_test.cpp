@@ -158,6 +158,29 @@ TEST(Page, WithoutOptionalInputsNamesEachMissingFileAndItsCommand) {
     EXPECT_EQ(page.rfind("</html>\n"), page.size() - 8);
 }
 
+// With the meshes the page embeds both, on shared vertices, counts their
+// triangles together and embeds three.js, whose "</script" cannot end its
+// element.
+TEST(Page, EmbedsThePropellerAndTheNozzleOfADuctedRun) {
+    PageInputs in;
+    in.run = small_run();
+    in.propeller = StlMesh{{0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}};
+    in.nozzle = StlMesh{{0, 0, 1, 1, 0, 1, 0, 1, 1}};
+    in.three_js = "var THREE = {}; // '</script>' in a comment";
+    in.orbit_controls_js = "THREE.OrbitControls = function () {};";
+    const IndexedMesh shared = indexed(*in.propeller);
+    EXPECT_EQ(shared.positions.size(), 12u) << "four distinct corners";
+    EXPECT_EQ(shared.indices, (std::vector<std::uint32_t>{0, 1, 2, 1, 3, 2}));
+    const std::string page = page_html(in);
+    EXPECT_NE(page.find("data-triangles=\"3\""), std::string::npos);
+    EXPECT_NE(page.find("<canvas id=\"viewer-canvas\""), std::string::npos);
+    EXPECT_NE(page.find("id=\"mesh-nozzle-indices\""), std::string::npos);
+    const std::string indices = base64(shared.indices.data(), shared.indices.size() * 4);
+    EXPECT_NE(page.find("id=\"mesh-propeller-indices\">" + indices + "</script>"),
+              std::string::npos);
+    EXPECT_NE(page.find("// '<\\/script>' in a comment"), std::string::npos);
+}
+
 struct Outcome {
     int status;
     std::string output;  // standard output and standard error
