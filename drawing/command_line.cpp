@@ -177,7 +177,8 @@ Files:
   TELVARO_3B_CIZIMLER.dxf   the same drawing as DXF (AutoCAD R12), written
   TELVARO_3B_CIZIMLER.pdf   the drawing on one A3 landscape page, written
   TELVARO_3B_CIZIMLER.png   the same page as a picture, written
-  The four are renamed into place only when all are complete.
+  TELVARO_3B_CIZIMLER.svg   the same drawing as SVG (for web pages), written
+  The five are renamed into place only when all are complete.
 
 Exit status:
   0  the drawing files were written

@@ -14,6 +14,7 @@
 #include "panel_view.h"
 #include "script.h"
 #include "sheet_render.h"
+#include "svg_file.h"
 
 namespace telvaro {
 
@@ -151,6 +152,7 @@ std::vector<OutputFile> drawing_files(const Drawing& drawing) {
         {kDxfFile, [&](const fs::path& p) { return write_text(dxf_text(drawing), p); }},
         {kPdfFile, [&](const fs::path& p) { return write_pdf(drawing, p.string()); }},
         {kPngFile, [&](const fs::path& p) { return write_png(drawing, p.string()); }},
+        {kSvgFile, [&](const fs::path& p) { return write_text(svg_text(drawing), p); }},
     };
 }
 
@@ -190,12 +192,13 @@ int run_drawing(Dialogue& dialogue, const fs::path& dir) {
         return kExitNoScript;
     }
     std::vector<std::string> written;
-    for (const char* name : {kScriptFile, kDxfFile, kPdfFile, kPngFile})
+    for (const char* name : {kScriptFile, kDxfFile, kPdfFile, kPngFile, kSvgFile})
         written.push_back((dir / name).string());
     dialogue.print("CIZIM DOSYASI YAZILDI: " + written[0]);
     dialogue.print("DXF DOSYASI YAZILDI: " + written[1]);
     dialogue.print("PDF DOSYASI YAZILDI: " + written[2]);
     dialogue.print("PNG DOSYASI YAZILDI: " + written[3]);
+    dialogue.print("SVG DOSYASI YAZILDI: " + written[4]);
     dialogue.show_drawing(
         [&drawing](int width, int height) { return render_image(drawing, width, height); },
         written);

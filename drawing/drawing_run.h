@@ -19,6 +19,7 @@ inline const char* const kScriptFile = "TELVARO_3B_CIZIMLER.SCR";
 inline const char* const kDxfFile = "TELVARO_3B_CIZIMLER.dxf";
 inline const char* const kPdfFile = "TELVARO_3B_CIZIMLER.pdf";
 inline const char* const kPngFile = "TELVARO_3B_CIZIMLER.png";
+inline const char* const kSvgFile = "TELVARO_3B_CIZIMLER.svg";
 
 // Reads `dir`/PERVDAT, holds the dialogue, writes the four drawing files into
 // `dir` and shows the drawing. The files appear only when all four are

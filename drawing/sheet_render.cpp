@@ -124,17 +124,9 @@ private:
     double ox_, oy_;
 };
 
-struct ProjectedFace {
-    std::array<Point2, 4> corners;
-    double depth;
-    double light;  // cosine of the angle between the normal and the light, 0 to 1
-    int colour;
-};
+}  // namespace
 
-// The 3D view: the faces projected along the view direction onto the plane
-// whose horizontal axis is level (perpendicular to the Z axis), fitted into
-// the page within its margins, painted far to near.
-void paint_view(cairo_t* cr, const Page& page, const Drawing& drawing) {
+std::vector<ProjectedFace> projected_faces(const Drawing& drawing) {
     const Point3 v = drawing.view_point();
     const Vec3 toward_eye = unit({v.x, v.y, v.z});
     Vec3 right = unit(cross({0, 0, 1}, toward_eye));
@@ -145,8 +137,8 @@ void paint_view(cairo_t* cr, const Page& page, const Drawing& drawing) {
               toward_eye.z + 0.4 * up.z - 0.3 * right.z});
 
     std::vector<ProjectedFace> faces;
-    double left = HUGE_VAL, bottom = HUGE_VAL, rightmost = -HUGE_VAL, top = -HUGE_VAL;
-    for (const Entity& e : drawing.entities()) {
+    for (std::size_t index = 0; index < drawing.entities().size(); ++index) {
+        const Entity& e = drawing.entities()[index];
         const Face* f = std::get_if<Face>(&e.shape);
         if (f == nullptr) continue;
         ProjectedFace p{};
@@ -155,19 +147,42 @@ void paint_view(cairo_t* cr, const Page& page, const Drawing& drawing) {
             c[i] = {f->corners[i].x, f->corners[i].y, f->corners[i].z};
             p.corners[i] = {dot(c[i], right), dot(c[i], up)};
             p.depth += dot(c[i], toward_eye) / 4;
-            left = std::min(left, p.corners[i].x);
-            rightmost = std::max(rightmost, p.corners[i].x);
-            bottom = std::min(bottom, p.corners[i].y);
-            top = std::max(top, p.corners[i].y);
         }
         const Vec3 normal = unit(cross(c[2] - c[0], c[3] - c[1]));
         p.light = dot(normal, normal) > 0 ? std::fabs(dot(normal, light)) : 0.5;
         p.colour = e.colour;
+        p.entity = index;
         faces.push_back(p);
     }
-    if (faces.empty()) return;
     std::sort(faces.begin(), faces.end(),
               [](const ProjectedFace& a, const ProjectedFace& b) { return a.depth < b.depth; });
+    return faces;
+}
+
+std::array<double, 3> face_colour(const ProjectedFace& f) {
+    const auto base = paper_colour(f.colour);
+    const double shade = 0.2 + 0.8 * f.light;
+    const double shine = 0.3 * std::pow(f.light, 4);
+    return {std::min(1.0, base[0] * shade + shine), std::min(1.0, base[1] * shade + shine),
+            std::min(1.0, base[2] * shade + shine)};
+}
+
+namespace {
+
+// The 3D view: the faces projected along the view direction onto the plane
+// whose horizontal axis is level (perpendicular to the Z axis), fitted into
+// the page within its margins, painted far to near.
+void paint_view(cairo_t* cr, const Page& page, const Drawing& drawing) {
+    const std::vector<ProjectedFace> faces = projected_faces(drawing);
+    if (faces.empty()) return;
+    double left = HUGE_VAL, bottom = HUGE_VAL, rightmost = -HUGE_VAL, top = -HUGE_VAL;
+    for (const ProjectedFace& f : faces)
+        for (const Point2& q : f.corners) {
+            left = std::min(left, q.x);
+            rightmost = std::max(rightmost, q.x);
+            bottom = std::min(bottom, q.y);
+            top = std::max(top, q.y);
+        }
 
     const double width = std::max(rightmost - left, 1e-12);
     const double height = std::max(top - bottom, 1e-12);
@@ -183,12 +198,8 @@ void paint_view(cairo_t* cr, const Page& page, const Drawing& drawing) {
         cairo_move_to(cr, px(f.corners[0]), py(f.corners[0]));
         for (std::size_t i = 1; i < 4; ++i) cairo_line_to(cr, px(f.corners[i]), py(f.corners[i]));
         cairo_close_path(cr);
-        const auto base = paper_colour(f.colour);
-        const double shade = 0.2 + 0.8 * f.light;
-        const double shine = 0.3 * std::pow(f.light, 4);
-        cairo_set_source_rgb(cr, std::min(1.0, base[0] * shade + shine),
-                             std::min(1.0, base[1] * shade + shine),
-                             std::min(1.0, base[2] * shade + shine));
+        const auto colour = face_colour(f);
+        cairo_set_source_rgb(cr, colour[0], colour[1], colour[2]);
         cairo_fill_preserve(cr);
         cairo_set_source_rgb(cr, 0.12, 0.12, 0.12);
         cairo_stroke(cr);

@@ -6,14 +6,14 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 mapfile -t files < <(git ls-files '*.cpp' '*.h')
 if [ ${#files[@]} -eq 0 ]; then
-  mapfile -t files < <(find common calculator drawing solid openwater tests bench -name '*.cpp' -o -name '*.h')
+  mapfile -t files < <(find common calculator drawing solid openwater report tests bench -name '*.cpp' -o -name '*.h')
 fi
 echo "clang-format: ${#files[@]} files"
 clang-format --dry-run --Werror "${files[@]}"
-echo "cppcheck: common, calculator, drawing, solid, openwater"
+echo "cppcheck: common, calculator, drawing, solid, openwater, report"
 cppcheck --quiet --error-exitcode=1 --std=c++20 --language=c++ \
   --enable=warning,performance,portability --inline-suppr '-DHandle(T)=opencascade::handle<T>' \
-  -I . -I calculator -I drawing -I solid common calculator drawing solid openwater
+  -I . -I calculator -I drawing -I solid -I report common calculator drawing solid openwater report
 
 # No 128-bit integers and no thread-local state.
 echo "grep: __int128, thread_local"
@@ -51,9 +51,9 @@ while IFS= read -r file; do
   done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
 done < <(find calculator common -name '*.cpp' -o -name '*.h' 2>/dev/null)
 # common/ is shared by the programs and includes nothing of theirs; the drawing
-# generator, korvanti-solid and korvanti-openwater include nothing of the
-# calculator's.
-echo "include order: common includes nothing of the programs, drawing, solid and openwater nothing of the calculator"
+# generator, korvanti-solid, korvanti-openwater and korvanti-report include
+# nothing of the calculator's.
+echo "include order: common includes nothing of the programs, drawing, solid, openwater and report nothing of the calculator"
 calculator_folders=" calculator filelayer numeric model series geometry surfaces reports run "
 while IFS= read -r file; do
   while IFS= read -r included; do
@@ -74,7 +74,7 @@ while IFS= read -r file; do
         ;;
     esac
   done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
-done < <(find common drawing solid openwater -name '*.cpp' -o -name '*.h' 2>/dev/null)
+done < <(find common drawing solid openwater report -name '*.cpp' -o -name '*.h' 2>/dev/null)
 if [ "$bad" -ne 0 ]; then
   echo "check-code: include order broken (above)" >&2
   exit 1

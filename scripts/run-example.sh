@@ -6,7 +6,8 @@
 # the run into Korvanti.step, Korvanti.stl and Korvanti_panels.vtk; then
 # korvanti-openwater, the open-water table and diagram of the example's
 # propeller (Korvanti_openwater.csv, .pdf, .png; for the B-series example at
-# 240 rpm and 6 m/s, with its operating point). Usage:
+# 240 rpm and 6 m/s, with its operating point); last korvanti-report, which
+# makes the page of the run, Korvanti.html. Usage:
 # scripts/run-example.sh [examples/NAME.TSK]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -20,7 +21,9 @@ cd "$work"
 status=0
 # The closing pause (and the AU confirmation) take end of input as Enter.
 build="${KORVANTI_BUILD_DIR:-$root/build}"
-"$build/calculator/Korvanti" </dev/null || status=$?
+# --json adds Korvanti.json (the run's numbers, read by the page) and
+# changes none of the other files.
+"$build/calculator/Korvanti" --json </dev/null || status=$?
 if [ $status -eq 0 ] && [ -f PERVDAT ]; then
   # The drawing generator on the console (no window): option 1, scale 0
   # (the largest that fits the sheet); then option 2, blade and hub, every blade.
@@ -42,6 +45,11 @@ if [ $status -eq 0 ] && [ -f PERVDAT ]; then
     *) "$build/openwater/korvanti-openwater" || true ;;
   esac
 fi
+if [ -f Korvanti.json ]; then
+  # The page of the run: the numbers, the 3D view, the form plans, the files.
+  echo
+  "$build/report/korvanti-report" || status=$?
+fi
 echo
 echo "Working directory with all outputs: $work"
 ls -l "$work"
@@ -50,4 +58,8 @@ echo "The drawings (open the PDF with any PDF viewer, the PNG with any image vie
 ls -l "$work"/TELVARO_3B_CIZIMLER.pdf "$work"/TELVARO_3B_CIZIMLER.png \
   "$work"/3D-view/TELVARO_3B_CIZIMLER.pdf "$work"/3D-view/TELVARO_3B_CIZIMLER.png \
   "$work"/Korvanti_openwater.pdf "$work"/Korvanti_openwater.png 2>/dev/null || true
+if [ -f "$work/Korvanti.html" ]; then
+  echo
+  echo "The page of the run (open it in any web browser): file://$work/Korvanti.html"
+fi
 exit $status

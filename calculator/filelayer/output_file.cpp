@@ -1,5 +1,6 @@
 #include "filelayer/output_file.h"
 
+#include <algorithm>
 #include <system_error>
 #include <utility>
 
@@ -13,6 +14,11 @@ namespace {
 OutputSink*& current_sink() {
     static OutputSink* sink = nullptr;
     return sink;
+}
+
+OutputRecord*& current_record() {
+    static OutputRecord* record = nullptr;
+    return record;
 }
 
 void write_to_working_directory(const std::string& name, const std::string& text) {
@@ -35,7 +41,16 @@ OutputRedirect::OutputRedirect(OutputSink& sink) : saved_(current_sink()) {
 
 OutputRedirect::~OutputRedirect() { current_sink() = saved_; }
 
+OutputRecord::OutputRecord() : saved_(current_record()) { current_record() = this; }
+
+OutputRecord::~OutputRecord() { current_record() = saved_; }
+
+void OutputRecord::add(const std::string& name) {
+    if (std::find(names_.begin(), names_.end(), name) == names_.end()) names_.push_back(name);
+}
+
 void write_output_file(const std::string& name, std::string text) {
+    if (OutputRecord* record = current_record()) record->add(name);
     if (OutputSink* sink = current_sink()) {
         sink->write(name, std::move(text));
         return;

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace korvanti {
 
@@ -43,6 +44,23 @@ public:
 
 private:
     OutputSink* saved_;
+};
+
+// Keeps the names of the whole output files written (or handed to a sink)
+// for the lifetime of the object, in the order written, each once.
+class OutputRecord {
+public:
+    OutputRecord();
+    ~OutputRecord();
+    OutputRecord(const OutputRecord&) = delete;
+    OutputRecord& operator=(const OutputRecord&) = delete;
+
+    void add(const std::string& name);
+    const std::vector<std::string>& names() const { return names_; }
+
+private:
+    OutputRecord* saved_;
+    std::vector<std::string> names_;
 };
 
 // Creates or overwrites `name` in the working directory with `text` (or

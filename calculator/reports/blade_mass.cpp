@@ -132,12 +132,21 @@ std::string tecplot_2d_text(const BladeModel& model) {
 
 }  // namespace
 
-void write_blade_mass(const BladeModel& model, std::ostream& result) {
+BladeMass write_blade_mass(const BladeModel& model, std::ostream& result) {
     MassValues mv;
     section_areas(model, mv);
     radial_integrals(model, mv);
     write_mass_block(model, mv, result);
     build_output_file(tecplot_2d_file_name, [&] { return tecplot_2d_text(model); });
+    BladeMass figures;
+    figures.A = mv.A;
+    figures.V = mv.V;
+    figures.Zc = mv.Zc;
+    figures.m = mv.m;
+    figures.m_sum = mv.m_sum;
+    figures.Iox = mv.Iox;
+    figures.I_sum = mv.I_sum;
+    return figures;
 }
 
 }  // namespace korvanti

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "filelayer/file_text.h"
 #include "filelayer/output_file.h"
@@ -58,41 +59,52 @@ float reversed_skew(float xs, float P, float r) {
 
 // Root row and stations 1 to N; the skew column is lifted so that it starts
 // at 0 and is never negative.
+std::vector<float> lifted_skew_angles(const BladeModel& m, const RootStation& root) {
+    std::vector<float> skew;
+    skew.push_back(reversed_skew(root.xs, root.P, root.r));
+    for (int i = 1; i <= m.station_count; ++i)
+        skew.push_back(reversed_skew(m.skew_shift(i), m.P(i), m.r(i)));
+    float smallest = 0.0f;
+    for (float s : skew)
+        if (s < smallest) smallest = s;
+    for (float& s : skew) {
+        if (smallest < 0.0f) s = s - smallest;
+        if (s == 0.0f) s = 0.0f;  // a zero skew comes out of the reversal as -0
+    }
+    return skew;
+}
+
 std::string radial_summary_text(const BladeModel& m, const RootStation& root) {
     const int rows = m.station_count + 1;
     const float D = m.diameter;
     const float R = D / 2.0f;
-    Array1<float, max_stations + 1> r_R, c_D, tm_D, P_D, skew;
+    Array1<float, max_stations + 1> r_R, c_D, tm_D, P_D;
     r_R(1) = root.r / R;
     c_D(1) = root.c / D;
     tm_D(1) = root.tm / D;
     P_D(1) = root.P / D;
-    skew(1) = reversed_skew(root.xs, root.P, root.r);
     for (int i = 1; i <= m.station_count; ++i) {
         r_R(i + 1) = m.r(i) / R;
         c_D(i + 1) = m.c(i) / D;
         tm_D(i + 1) = m.tm(i) / D;
         P_D(i + 1) = m.P(i) / D;
-        skew(i + 1) = reversed_skew(m.skew_shift(i), m.P(i), m.r(i));
     }
-    float smallest = 0.0f;
-    for (int k = 1; k <= rows; ++k)
-        if (skew(k) < smallest) smallest = skew(k);
-    for (int k = 1; k <= rows; ++k) {
-        if (smallest < 0.0f) skew(k) = skew(k) - smallest;
-        if (skew(k) == 0.0f) skew(k) = 0.0f;  // a zero skew comes out of the reversal as -0
-    }
+    const std::vector<float> skew = lifted_skew_angles(m, root);
 
     FileText out(radial_summary_file_name);
     out.record("(4I4,2X,3F10.3)",
                {3, 1, m.blade_count, rows, m.diameter, m.area_ratio, m.rake_angle});
     for (int k = 1; k <= rows; ++k)
         out.record("(1X,F5.3,1X,F7.5,1X,F7.5,1X,F6.3,1X,F7.5,1X,F6.3)",
-                   {r_R(k), c_D(k), tm_D(k), skew(k), 0.0f, P_D(k)});
+                   {r_R(k), c_D(k), tm_D(k), skew[static_cast<size_t>(k - 1)], 0.0f, P_D(k)});
     return std::move(out).finish();
 }
 
 }  // namespace
+
+std::vector<float> summary_skew_angles(const BladeModel& model, const RootStation& root) {
+    return lifted_skew_angles(model, root);
+}
 
 std::string write_offsets_file(const BladeModel& model, const BladeEnds& ends) {
     std::string text = offsets_text(model, ends);

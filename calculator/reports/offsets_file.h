@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "geometry/blade_ends.h"
 #include "model/blade_model.h"
@@ -12,6 +13,10 @@ namespace korvanti {
 
 inline constexpr const char* offsets_file_name = "PEROF.SON";
 inline constexpr const char* radial_summary_file_name = "SEHAM.DAT";
+
+// The skew angle column of SEHAM.DAT, in degrees: the root row, then
+// stations 1 to N.
+std::vector<float> summary_skew_angles(const BladeModel& model, const RootStation& root);
 
 // Writes both files for the blade with its ends; returns the text of
 // PEROF.SON, which the post-processing reads back.

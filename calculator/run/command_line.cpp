@@ -108,6 +108,7 @@ enum OptionCode {
     opt_nose_tail,
     opt_report_radii,
     opt_no_pause,
+    opt_json,
     opt_version,
 };
 
@@ -124,6 +125,7 @@ constexpr option long_options[] = {
     {"nose-tail", no_argument, nullptr, opt_nose_tail},
     {"report-radii", required_argument, nullptr, opt_report_radii},
     {"no-pause", no_argument, nullptr, opt_no_pause},
+    {"json", no_argument, nullptr, opt_json},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -345,6 +347,9 @@ CalculatorCommand parse_calculator_command(const std::vector<std::string>& argum
             case opt_no_pause:
                 command.no_pause = true;
                 break;
+            case opt_json:
+                command.run.json = true;
+                break;
             case '?':
             case ':':
                 bad_option(code, argv);
@@ -415,6 +420,7 @@ Options:
                             uses the stations of the offsets file (mode 1)
       --no-pause          end without waiting for Enter (as whenever standard
                             input is not a terminal)
+      --json              also write the whole result as Korvanti.json
   -h, --help              display this help and exit
       --version           output version information and exit
 
@@ -431,6 +437,9 @@ Files:
                  PEROF.SON, PEROF2.SON, SEHAM.DAT, PERVDAT (for the drawing
                  generator), Korvanti2D_Tecplot.PLT, Korvanti3D_Tecplot.PLT
                  and Korvanti3D_Rhino3_4_Macro.TXT
+  Korvanti.json  with --json: the particulars, stations, sections, root
+                 station, hub profile, mass and inertia and the names of the
+                 files written, in SI units
 
 Exit status:
   0  the run finished
@@ -477,11 +486,11 @@ int run_korvanti(int argc, char** argv) {
             return 1;
         }
     }
-    if (!command.no_pause) return run_calculator(console);
+    if (!command.no_pause) return run_calculator(console, command.run);
     // No pause waits: the keyboard is at its end, as for a run on /dev/null.
     std::istringstream no_keyboard;
     Console quiet_keyboard(std::cout, no_keyboard, false);
-    return run_calculator(quiet_keyboard);
+    return run_calculator(quiet_keyboard, command.run);
 }
 
 }  // namespace korvanti

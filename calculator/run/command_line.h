@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "run/run_driver.h"
+
 namespace korvanti {
 
 // Exit status of a command line that cannot be used.
@@ -38,6 +40,7 @@ struct CalculatorCommand {
     Action action = Action::run;
     std::string directory;  // -C; empty: the working directory
     bool no_pause = false;
+    RunOptions run;                  // --json
     std::optional<TaskValues> task;  // set when any run value was given
 };
 

@@ -22,6 +22,7 @@
 #include "reports/blade_mass.h"
 #include "reports/offsets_file.h"
 #include "reports/post_processing.h"
+#include "reports/run_json.h"
 #include "run/banner.h"
 #include "run/data_files.h"
 
@@ -54,11 +55,13 @@ void show_series_menu(Console& console) {
     }
 }
 
-void calculate_steps(std::istream& task_stream, std::ostream& result, Console& console) {
+void calculate_steps(std::istream& task_stream, std::ostream& result, Console& console,
+                     const RunOptions& options) {
     // One model for the whole run, zero at the start.
     auto model = std::make_unique<BladeModel>();
     model->b_series_data_path = b_series_data_path();
     FreeFormatReader task(task_stream, task_file_name);
+    OutputRecord written;
 
     show_banner(result, console);
     show_series_menu(console);
@@ -69,12 +72,19 @@ void calculate_steps(std::istream& task_stream, std::ostream& result, Console& c
     const BladeEnds ends = blade_ends(*model);
     const std::string offsets_text = write_offsets_file(*model, ends);
     run_post_processing(*model, offsets_text, result, console);
-    write_blade_mass(*model, result);
+    const BladeMass mass = write_blade_mass(*model, result);
+    if (options.json) {
+        std::vector<std::string> files = written.names();
+        files.insert(files.begin(), result_file_name);
+        files.push_back(run_json_file_name);
+        write_output_file(run_json_file_name,
+                          run_json_text({*model, ends, mass, KORVANTI_VERSION, files}));
+    }
 
     write_author_notice(result, 4);
 }
 
-void run_calculation(Console& console) {
+void run_calculation(Console& console, const RunOptions& options) {
     std::ifstream task_stream(task_file_name);
     if (!task_stream)
         throw InputError(std::string(" HATA: ") + task_file_name +
@@ -83,7 +93,7 @@ void run_calculation(Console& console) {
     if (!result)
         throw InputError(std::string(" HATA: ") + result_file_name + " dosyasi yazilamiyor");
 
-    calculate_propeller(task_stream, result, console);
+    calculate_propeller(task_stream, result, console, options);
     result.flush();
     if (!result)
         throw InputError(std::string(" HATA: ") + result_file_name + " dosyasina yazilamadi");
@@ -98,9 +108,10 @@ void run_calculation(Console& console) {
 
 }  // namespace
 
-void calculate_propeller(std::istream& task_stream, std::ostream& result, Console& console) {
+void calculate_propeller(std::istream& task_stream, std::ostream& result, Console& console,
+                         const RunOptions& options) {
     try {
-        calculate_steps(task_stream, result, console);
+        calculate_steps(task_stream, result, console, options);
     } catch (const NumericFailure& failure) {
         stop_after_numeric_failure(failure, console);
     }
@@ -117,9 +128,9 @@ void stop_after_numeric_failure(const NumericFailure& failure, Console& console)
     console.stop();
 }
 
-int run_calculator(Console& console) {
+int run_calculator(Console& console, const RunOptions& options) {
     try {
-        run_calculation(console);
+        run_calculation(console, options);
     } catch (const RunStop&) {
         return 1;  // the run was stopped: the input was rejected
     } catch (const InputError& error) {

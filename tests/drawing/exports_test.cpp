@@ -107,7 +107,7 @@ protected:
         for (char c : answers) name += c == '\n' ? '_' : c;
         const fs::path keep = root_ / name;
         fs::create_directory(keep);
-        for (const char* extension : {".SCR", ".dxf", ".pdf", ".png"}) {
+        for (const char* extension : {".SCR", ".dxf", ".pdf", ".png", ".svg"}) {
             const std::string file = std::string("TELVARO_3B_CIZIMLER") + extension;
             ASSERT_NE(run.output.find(std::string(" YAZILDI: ") + (dir / file).string()),
                       std::string::npos)
@@ -135,6 +135,27 @@ TEST_F(DrawingExports, DxfReadsBackWithEzdxfAsTheScriptDraws) {
         "/usr/bin/python3 '" + source_path("tests/drawing/check_dxf.py").string() + "'";
     for (const auto& run : runs_)
         command += " '" + file(run, ".SCR").string() + "' '" + file(run, ".dxf").string() + "'";
+    const std::string output = command_output(command + " 2>&1");
+    std::istringstream lines(output);
+    int ok = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("OK ", 0) == 0)
+            ++ok;
+        else
+            ADD_FAILURE() << line;
+    }
+    EXPECT_EQ(ok, static_cast<int>(runs_.size())) << output;
+}
+
+// Every SVG has the entities per layer of the DXF beside it (ezdxf reads
+// the DXF, the SVG is read as XML).
+TEST_F(DrawingExports, SvgHasTheEntitiesPerLayerOfTheDxf) {
+    if (std::system("/usr/bin/python3 -c 'import ezdxf' >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "ezdxf (Debian python3-ezdxf) is not installed for /usr/bin/python3";
+    std::string command =
+        "/usr/bin/python3 '" + source_path("tests/drawing/check_svg.py").string() + "'";
+    for (const auto& run : runs_)
+        command += " '" + file(run, ".dxf").string() + "' '" + file(run, ".svg").string() + "'";
     const std::string output = command_output(command + " 2>&1");
     std::istringstream lines(output);
     int ok = 0;

@@ -179,8 +179,8 @@ TEST(ProgramWindow, AnsweredByKeystrokesUnderXvfbAndShowsTheDrawing) {
     const std::string script = read_file(dir.path() / "TELVARO_3B_CIZIMLER.SCR");
     EXPECT_EQ(script.rfind("ltscale 10\n", 0), 0u);
     EXPECT_NE(script.find("LINE\n70,140\n335,140\n\n"), std::string::npos) << "drawn at scale 0.05";
-    for (const char* name :
-         {"TELVARO_3B_CIZIMLER.dxf", "TELVARO_3B_CIZIMLER.pdf", "TELVARO_3B_CIZIMLER.png"})
+    for (const char* name : {"TELVARO_3B_CIZIMLER.dxf", "TELVARO_3B_CIZIMLER.pdf",
+                             "TELVARO_3B_CIZIMLER.png", "TELVARO_3B_CIZIMLER.svg"})
         EXPECT_TRUE(fs::is_regular_file(dir.path() / name)) << name;
 
     // The preview area (840 x 594 pixels at 10, 10) shows the page: white

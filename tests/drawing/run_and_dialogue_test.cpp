@@ -58,16 +58,17 @@ TEST(OptionLoop, CompleteRunReplacesTheScriptAndLeavesNoTemporaryFile) {
         run_with_answers(dir.path(), pervdat_text(small_propeller()), {"2", "3", "H"});
     EXPECT_EQ(run.status, kExitScriptWritten);
     EXPECT_EQ(run.script.front(), "COLOR 1");
-    EXPECT_EQ(
-        names_in(dir.path()),
-        (std::set<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR", "TELVARO_3B_CIZIMLER.dxf",
-                               "TELVARO_3B_CIZIMLER.pdf", "TELVARO_3B_CIZIMLER.png"}));
-    EXPECT_EQ(std::vector<std::string>(run.printed.end() - 4, run.printed.end()),
+    EXPECT_EQ(names_in(dir.path()),
+              (std::set<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR",
+                                     "TELVARO_3B_CIZIMLER.dxf", "TELVARO_3B_CIZIMLER.pdf",
+                                     "TELVARO_3B_CIZIMLER.png", "TELVARO_3B_CIZIMLER.svg"}));
+    EXPECT_EQ(std::vector<std::string>(run.printed.end() - 5, run.printed.end()),
               (std::vector<std::string>{
                   "CIZIM DOSYASI YAZILDI: " + (dir.path() / "TELVARO_3B_CIZIMLER.SCR").string(),
                   "DXF DOSYASI YAZILDI: " + (dir.path() / "TELVARO_3B_CIZIMLER.dxf").string(),
                   "PDF DOSYASI YAZILDI: " + (dir.path() / "TELVARO_3B_CIZIMLER.pdf").string(),
-                  "PNG DOSYASI YAZILDI: " + (dir.path() / "TELVARO_3B_CIZIMLER.png").string()}));
+                  "PNG DOSYASI YAZILDI: " + (dir.path() / "TELVARO_3B_CIZIMLER.png").string(),
+                  "SVG DOSYASI YAZILDI: " + (dir.path() / "TELVARO_3B_CIZIMLER.svg").string()}));
 }
 
 TEST(DamagedPanelData, OneMessageNoQuestionsAndTheEarlierScriptKept) {

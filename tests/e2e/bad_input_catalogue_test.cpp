@@ -145,9 +145,10 @@ const PanelDataLayout pervdat = layout_of(panel_data);
 // Expectations
 
 const char* const script = "TELVARO_3B_CIZIMLER.SCR";
-// Every finished drawing run writes all four.
+// Every finished drawing run writes all five.
 const std::vector<std::string> drawing_files = {
-    script, "TELVARO_3B_CIZIMLER.dxf", "TELVARO_3B_CIZIMLER.pdf", "TELVARO_3B_CIZIMLER.png"};
+    script, "TELVARO_3B_CIZIMLER.dxf", "TELVARO_3B_CIZIMLER.pdf", "TELVARO_3B_CIZIMLER.png",
+    "TELVARO_3B_CIZIMLER.svg"};
 const std::string old_script = "eski cizim: bir onceki calismanin betigi\n";
 
 // The prepared directory of a calculator run.

@@ -380,7 +380,7 @@ TEST(BSeriesTables, CopyBesideTheProgramIsReadAndDamageNamesIt) {
         << damaged.output;
 }
 
-// cmake --install into a scratch prefix: both programs, the window module,
+// cmake --install into a scratch prefix: the programs, the window module,
 // the data file and the manual pages; the installed Korvanti runs a B-series
 // task from options in an empty directory on the installed tables.
 TEST(Install, GivesAKorvantiThatRunsOnTheInstalledTables) {
@@ -396,6 +396,10 @@ TEST(Install, GivesAKorvantiThatRunsOnTheInstalledTables) {
 #ifdef TELVARO_EXE
     for (const char* file : {"bin/TELVARO_3B_CIZIMLER", "bin/TELVARO_3B_CIZIMLER_window.so",
                              "share/man/man1/TELVARO_3B_CIZIMLER.1"})
+        EXPECT_TRUE(fs::is_regular_file(p / file)) << file;
+#endif
+#ifdef REPORT_EXE
+    for (const char* file : {"bin/korvanti-report", "share/man/man1/korvanti-report.1"})
         EXPECT_TRUE(fs::is_regular_file(p / file)) << file;
 #endif
     EXPECT_TRUE(read_file(p / "share/korvanti/WAGBPROP.DAT") ==
@@ -469,10 +473,10 @@ TEST(DrawingOptions, DirectoryOptionDrawsThere) {
     const ChildResult run =
         run_with(TELVARO_EXE, dir.path(), {"-C", "B4-55", "--panel-view=blade"});
     ASSERT_EQ(run.exit_status, 0) << run.output;
-    EXPECT_EQ(
-        names_in(dir.path() / "B4-55"),
-        (std::set<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR", "TELVARO_3B_CIZIMLER.dxf",
-                               "TELVARO_3B_CIZIMLER.pdf", "TELVARO_3B_CIZIMLER.png"}));
+    EXPECT_EQ(names_in(dir.path() / "B4-55"),
+              (std::set<std::string>{"PERVDAT", "TELVARO_3B_CIZIMLER.SCR",
+                                     "TELVARO_3B_CIZIMLER.dxf", "TELVARO_3B_CIZIMLER.pdf",
+                                     "TELVARO_3B_CIZIMLER.png", "TELVARO_3B_CIZIMLER.svg"}));
     EXPECT_EQ(names_in(dir.path()), std::set<std::string>{"B4-55"});
 }
 #endif

@@ -63,7 +63,7 @@ const char* const console_reference = "Korvanti.console";
 // Written beside the script by every drawing run; checked with their readers
 // by the drawing tests, not kept as references here.
 const char* const drawing_exports[] = {"TELVARO_3B_CIZIMLER.dxf", "TELVARO_3B_CIZIMLER.pdf",
-                                       "TELVARO_3B_CIZIMLER.png"};
+                                       "TELVARO_3B_CIZIMLER.png", "TELVARO_3B_CIZIMLER.svg"};
 
 void take_away_drawing_exports(const fs::path& dir, const std::string& run) {
     for (const char* name : drawing_exports) {
