@@ -15,6 +15,7 @@
 
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepAdaptor_Surface.hxx>
+#include <BRepBndLib.hxx>
 #include <BRepBuilderAPI_MakeEdge.hxx>
 #include <BRepBuilderAPI_MakeFace.hxx>
 #include <BRepBuilderAPI_MakeWire.hxx>
@@ -26,7 +27,6 @@
 #include <BRepTools_WireExplorer.hxx>
 #include <BRep_Builder.hxx>
 #include <Bnd_Box.hxx>
-#include <BRepBndLib.hxx>
 #include <GCPnts_TangentialDeflection.hxx>
 #include <GProp_GProps.hxx>
 #include <GeomAPI_Interpolate.hxx>
@@ -266,9 +266,9 @@ NozzleProfile parse_nozzle_profile(const std::string& name, const std::string& t
     }
     if (!heading) throw InputError(name + ": no profile table");
     check_profile(name, p, kinds, lines);
-    p.outer_line_from =
-        static_cast<size_t>(std::find(kinds.begin(), kinds.end(), "straight line") - kinds.begin()) -
-        1;
+    p.outer_line_from = static_cast<size_t>(std::find(kinds.begin(), kinds.end(), "straight line") -
+                                            kinds.begin()) -
+                        1;
     p.cylinder_from =
         static_cast<size_t>(std::find(p.inner.begin() + 1, p.inner.end(), 0.0) - p.inner.begin());
     p.cylinder_to = p.cylinder_from;
@@ -283,8 +283,7 @@ bool runs_in_nozzle(const OffsetsFile& offsets) {
     return label.rfind("WAGENINGEN Ka", 0) == 0 || label.rfind("WAGENINGEN Kc", 0) == 0;
 }
 
-Nozzle build_nozzle(const NozzleProfile& profile, double D, double inner_radius,
-                    double middle_x) {
+Nozzle build_nozzle(const NozzleProfile& profile, double D, double inner_radius, double middle_x) {
     Nozzle nozzle;
     try {
         const double L = nozzle_length_ratio * D;
@@ -339,7 +338,8 @@ NozzleMesh nozzle_triangulation(const Nozzle& nozzle, double deflection) {
         const GCPnts_TangentialDeflection division(curve, 0.1, deflection, 2);
         std::vector<gp_Pnt> points;
         for (int i = 1; i <= division.NbPoints(); ++i) points.push_back(division.Value(i));
-        if (e.Current().Orientation() == TopAbs_REVERSED) std::reverse(points.begin(), points.end());
+        if (e.Current().Orientation() == TopAbs_REVERSED)
+            std::reverse(points.begin(), points.end());
         loop.insert(loop.end(), points.begin(), points.end() - 1);  // the last starts the next
     }
     double far = 0;
@@ -397,8 +397,8 @@ double smallest_tip_gap(const PropellerSolid& propeller, const Nozzle& nozzle) {
         BRepBndLib::Add(e.Current(), box);
         double x0 = 0, y0 = 0, z0 = 0, x1 = 0, y1 = 0, z1 = 0;
         box.Get(x0, y0, z0, x1, y1, z1);
-        const double far = std::hypot(std::max(std::abs(y0), std::abs(y1)),
-                                      std::max(std::abs(z0), std::abs(z1)));
+        const double far =
+            std::hypot(std::max(std::abs(y0), std::abs(y1)), std::max(std::abs(z0), std::abs(z1)));
         if (far > reach) builder.Add(outer, e.Current());
     }
     try {

@@ -49,13 +49,13 @@ bool runs_in_nozzle(const OffsetsFile& offsets);
 constexpr double nozzle_length_ratio = 0.5;
 
 struct Nozzle {
-    TopoDS_Shape shape;    // one solid
-    TopoDS_Shape profile;  // the face in the meridian plane Y = 0 that is turned
+    TopoDS_Shape shape;         // one solid
+    TopoDS_Shape profile;       // the face in the meridian plane Y = 0 that is turned
     double volume = 0;          // mm³
     double inner_diameter = 0;  // smallest, mm (the inner cylinder)
     double outer_diameter = 0;  // largest, mm
     double leading_edge_x = 0, trailing_edge_x = 0;  // mm
-    double tip_radius = 0;    // the largest radius the blades reach, mm
+    double tip_radius = 0;                           // the largest radius the blades reach, mm
     double measured_gap = 0;  // smallest distance between blades and nozzle, mm
 };
 

@@ -231,10 +231,10 @@ int run(const Options& options, std::ostream& out) {
             report_nozzle(nozzle, panels.D * 1000, plan.tip_gap, out);
             if (wants("stl")) {
                 NozzleMesh mesh = nozzle_triangulation(nozzle, deflection);
-                const StlFigures stl = write_stl(
-                    std::move(mesh.vertices), std::move(mesh.triangles),
-                    files.stage(dir / "Korvanti_nozzle.stl"), "Korvanti_nozzle.stl",
-                    "Korvanti nozzle 19A solid, millimetres");
+                const StlFigures stl =
+                    write_stl(std::move(mesh.vertices), std::move(mesh.triangles),
+                              files.stage(dir / "Korvanti_nozzle.stl"), "Korvanti_nozzle.stl",
+                              "Korvanti nozzle 19A solid, millimetres");
                 out << "  nozzle STL: " << stl.triangles << " triangles at a chord tolerance of "
                     << tolerance << " mm, enclosed volume " << figure(stl.volume) << " mm3\n";
                 written_last += " Korvanti_nozzle.stl";

@@ -11,18 +11,12 @@ namespace korvanti::testing {
 
 std::vector<std::string> boolean_check_findings(const TopoDS_Shape& shape) {
     static const std::array<const char*, 12> status_names = {
-        "BOPAlgo_CheckUnknown",
-        "BOPAlgo_BadType",
-        "BOPAlgo_SelfIntersect",
-        "BOPAlgo_TooSmallEdge",
-        "BOPAlgo_NonRecoverableFace",
-        "BOPAlgo_IncompatibilityOfVertex",
-        "BOPAlgo_IncompatibilityOfEdge",
-        "BOPAlgo_IncompatibilityOfFace",
-        "BOPAlgo_OperationAborted",
-        "BOPAlgo_GeomAbs_C0",
-        "BOPAlgo_InvalidCurveOnSurface",
-        "BOPAlgo_NotValid"};
+        "BOPAlgo_CheckUnknown",          "BOPAlgo_BadType",
+        "BOPAlgo_SelfIntersect",         "BOPAlgo_TooSmallEdge",
+        "BOPAlgo_NonRecoverableFace",    "BOPAlgo_IncompatibilityOfVertex",
+        "BOPAlgo_IncompatibilityOfEdge", "BOPAlgo_IncompatibilityOfFace",
+        "BOPAlgo_OperationAborted",      "BOPAlgo_GeomAbs_C0",
+        "BOPAlgo_InvalidCurveOnSurface", "BOPAlgo_NotValid"};
     static const std::array<const char*, 9> shape_names = {
         "compound", "compsolid", "solid", "shell", "face", "wire", "edge", "vertex", "shape"};
     BOPAlgo_ArgumentAnalyzer analyzer;
@@ -44,7 +38,8 @@ std::vector<std::string> boolean_check_findings(const TopoDS_Shape& shape) {
         const TopTools_ListOfShape& faulty = result.GetFaultyShapes1();
         if (!faulty.IsEmpty()) {
             const auto kind = static_cast<size_t>(faulty.First().ShapeType());
-            line += std::string(" on a ") + (kind < shape_names.size() ? shape_names[kind] : "shape");
+            line +=
+                std::string(" on a ") + (kind < shape_names.size() ? shape_names[kind] : "shape");
         }
         findings.push_back(line);
     }

@@ -324,18 +324,24 @@ TEST_F(NozzleOptions, TipGapIsTheGapMeasuredAndBadValuesEndWithOneLine) {
 
     const std::vector<std::pair<std::string, std::string>> bad = {
         {"--tip-gap", "korvanti-solid: option --tip-gap: expected a value after it\n"},
-        {"--tip-gap=", "korvanti-solid: option --tip-gap: expected a positive number of "
-                       "millimetres, got ''\n"},
-        {"--tip-gap 0", "korvanti-solid: option --tip-gap: expected a positive number of "
-                        "millimetres, got '0'\n"},
-        {"--tip-gap -3", "korvanti-solid: option --tip-gap: expected a positive number of "
-                         "millimetres, got '-3'\n"},
-        {"--tip-gap 5mm", "korvanti-solid: option --tip-gap: expected a positive number of "
-                          "millimetres, got '5mm'\n"},
-        {"--tip-gap nan", "korvanti-solid: option --tip-gap: expected a positive number of "
-                          "millimetres, got 'nan'\n"},
-        {"--tip-gap 100", "korvanti-solid: option --tip-gap: 100.000 mm is not less than 5 % "
-                          "of the diameter (100.000 mm)\n"}};
+        {"--tip-gap=",
+         "korvanti-solid: option --tip-gap: expected a positive number of "
+         "millimetres, got ''\n"},
+        {"--tip-gap 0",
+         "korvanti-solid: option --tip-gap: expected a positive number of "
+         "millimetres, got '0'\n"},
+        {"--tip-gap -3",
+         "korvanti-solid: option --tip-gap: expected a positive number of "
+         "millimetres, got '-3'\n"},
+        {"--tip-gap 5mm",
+         "korvanti-solid: option --tip-gap: expected a positive number of "
+         "millimetres, got '5mm'\n"},
+        {"--tip-gap nan",
+         "korvanti-solid: option --tip-gap: expected a positive number of "
+         "millimetres, got 'nan'\n"},
+        {"--tip-gap 100",
+         "korvanti-solid: option --tip-gap: 100.000 mm is not less than 5 % "
+         "of the diameter (100.000 mm)\n"}};
     for (const auto& [arguments, message] : bad) {
         const Command run = run_solid(dir_.path(), arguments);
         EXPECT_EQ(run.exit_status, 2) << arguments;
@@ -398,10 +404,10 @@ TEST_F(NozzleOptions, InstalledProgramFindsTheProfileBesideItOrSaysWhichFileIsAm
     letter.replace(letter.find("0.1928"), 6, "0.19x8");
     std::string order = profile;
     order.replace(order.find("0.7000\t"), 7, "0.3500\t");
-    for (const auto& [text, message] :
-         std::vector<std::pair<std::string, std::string>>{
-             {cut, ": the profile does not run from a leading edge at x/L = 0 to a table row at "
-                   "x/L = 1\n"},
+    for (const auto& [text, message] : std::vector<std::pair<std::string, std::string>>{
+             {cut,
+              ": the profile does not run from a leading edge at x/L = 0 to a table row at "
+              "x/L = 1\n"},
              {letter, ", line 17: \"0.19x8\" is not a number\n"},
              {order, ", line 24: x/L does not increase\n"}}) {
         write_file(expected, text);
