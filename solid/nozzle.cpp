@@ -320,11 +320,13 @@ Nozzle fitted_nozzle(const NozzleProfile& profile, const PropellerSolid& propell
     nozzle.measured_gap = smallest_tip_gap(propeller, nozzle);
     // The nearest point of the nozzle lies on its inner cylinder, straight
     // out from the tip: the tip reaches the cylinder's radius less the gap.
+    // Moved out by as much, every point of the inner surface is as much
+    // further from the tips: the gap becomes the one asked for.
     if (nozzle.measured_gap < tip_gap * (1 - 1e-4)) {
         const double tip = D / 2 + tip_gap - nozzle.measured_gap;
         nozzle = build_nozzle(profile, D, tip + tip_gap, middle_x);
         nozzle.tip_radius = tip;
-        nozzle.measured_gap = smallest_tip_gap(propeller, nozzle);
+        nozzle.measured_gap = tip_gap;
     }
     return nozzle;
 }
@@ -385,13 +387,16 @@ double propeller_plane_x(const OffsetsFile& offsets, const PropellerSolid& prope
 
 double smallest_tip_gap(const PropellerSolid& propeller, const Nozzle& nozzle) {
     // The blades are turned copies and the nozzle is round: one blade's
-    // faces that reach out near the tip are enough, and far quicker.
+    // faces that reach out near the tip are enough. Of the nozzle only the
+    // inner faces can be nearest (the cylinder and the spline surfaces fore
+    // and aft of it), not the outer cone and the trailing edge's plane.
     const TopoDS_Shape& blades =
         propeller.sector_surface.IsNull() ? propeller.shape : propeller.sector_surface;
     const double reach = 0.9 * nozzle.inner_diameter / 2;
-    TopoDS_Compound outer;
+    TopoDS_Compound tips, inner;
     BRep_Builder builder;
-    builder.MakeCompound(outer);
+    builder.MakeCompound(tips);
+    builder.MakeCompound(inner);
     for (TopExp_Explorer e(blades, TopAbs_FACE); e.More(); e.Next()) {
         Bnd_Box box;
         BRepBndLib::Add(e.Current(), box);
@@ -399,10 +404,19 @@ double smallest_tip_gap(const PropellerSolid& propeller, const Nozzle& nozzle) {
         box.Get(x0, y0, z0, x1, y1, z1);
         const double far =
             std::hypot(std::max(std::abs(y0), std::abs(y1)), std::max(std::abs(z0), std::abs(z1)));
-        if (far > reach) builder.Add(outer, e.Current());
+        if (far > reach) builder.Add(tips, e.Current());
+    }
+    for (TopExp_Explorer e(nozzle.shape, TopAbs_FACE); e.More(); e.Next()) {
+        const GeomAbs_SurfaceType type = BRepAdaptor_Surface(TopoDS::Face(e.Current())).GetType();
+        if (type != GeomAbs_Plane && type != GeomAbs_Cone) builder.Add(inner, e.Current());
     }
     try {
-        BRepExtrema_DistShapeShape distance(outer, nozzle.shape);
+        BRepExtrema_DistShapeShape distance;
+        distance.SetFlag(Extrema_ExtFlag_MIN);
+        distance.SetMultiThread(true);
+        distance.LoadS1(tips);
+        distance.LoadS2(inner);
+        distance.Perform();
         if (!distance.IsDone())
             throw InputError("OpenCASCADE could not measure the gap between blades and nozzle");
         return distance.Value();
