@@ -173,6 +173,14 @@ NozzlePlan plan_nozzle(const Options& options, const PanelDataFile& panels,
     return plan;
 }
 
+void report_propeller(const PropellerSolid& solid, const PanelDataFile& panels, std::ostream& out) {
+    out << "Propeller solid, Z = " << panels.Z << ", D = " << figure(panels.D * 1000) << " mm\n";
+    out << "  volume of the solid:                " << figure(solid.volume) << " mm3\n";
+    out << "  volume of one blade outside the hub: " << figure(solid.blade_volume) << " mm3\n";
+    out << "  volume of the hub:                  " << figure(solid.hub_volume) << " mm3\n";
+    out << "  surface area:                       " << figure(solid.area) << " mm2\n";
+}
+
 void report_nozzle(const Nozzle& nozzle, double D, double tip_gap, std::ostream& out) {
     out << "Nozzle 19A, L/D = 0.5, tip gap " << decimals(tip_gap, 2) << " mm\n";
     if (nozzle.tip_radius > D / 2 + 1e-6)
@@ -185,8 +193,7 @@ void report_nozzle(const Nozzle& nozzle, double D, double tip_gap, std::ostream&
         << " mm\n";
     out << "  length of the nozzle:               "
         << decimals(nozzle.trailing_edge_x - nozzle.leading_edge_x, 1) << " mm\n";
-    out << "  smallest gap, blade tips to nozzle: " << decimals(nozzle.measured_gap, 2)
-        << " mm (measured on the solids)\n";
+    out << "  smallest gap, blade tips to nozzle: " << decimals(nozzle.measured_gap, 2) << " mm\n";
 }
 
 int run(const Options& options, std::ostream& out) {
@@ -201,12 +208,7 @@ int run(const Options& options, std::ostream& out) {
         const OffsetsFile offsets = read_offsets_file(dir / "PEROF.SON");
         const NozzlePlan plan = plan_nozzle(options, panels, offsets, out);
         const PropellerSolid solid = build_propeller_solid(panels, offsets);
-        out << "Propeller solid, Z = " << panels.Z << ", D = " << figure(panels.D * 1000)
-            << " mm\n";
-        out << "  volume of the solid:                " << figure(solid.volume) << " mm3\n";
-        out << "  volume of one blade outside the hub: " << figure(solid.blade_volume) << " mm3\n";
-        out << "  volume of the hub:                  " << figure(solid.hub_volume) << " mm3\n";
-        out << "  surface area:                       " << figure(solid.area) << " mm2\n";
+        report_propeller(solid, panels, out);
         Nozzle nozzle;
         if (plan.wanted)
             nozzle = fitted_nozzle(plan.profile, solid, panels.D * 1000, plan.tip_gap,
