@@ -1,7 +1,9 @@
 // Time of korvanti-solid, in process, on the finished run of an example:
 //   Solid/NAME   STEP + STL + VTK (the whole program: both files read, the
 //                solid built and checked, the three files written);
-//   SolidStep/NAME, SolidVtk/NAME   one file alone (--only).
+//   SolidStep/NAME, SolidVtk/NAME   one file alone (--only);
+//   SolidNoNozzle/Ka4-70   the ducted propeller's files without its nozzle
+//                (--no-nozzle), beside Solid/Ka4-70 with it.
 // The run of Korvanti that provides PERVDAT and PEROF.SON is done once, as a
 // process, before the timing. Run with --benchmark_repetitions=N for medians.
 #include <benchmark/benchmark.h>
@@ -61,6 +63,10 @@ const bool registered = [] {
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
     }
+    benchmark::RegisterBenchmark("SolidNoNozzle/Ka4-70",
+                                 [](benchmark::State& s) { run(s, "Ka4-70", {"--no-nozzle"}); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
     benchmark::RegisterBenchmark("SolidVtk/B4-55", [](benchmark::State& s) {
         run(s, "B4-55", {"--only", "vtk"});
     })->Unit(benchmark::kMillisecond);

@@ -8,11 +8,16 @@
 #include <Message_Messenger.hxx>
 #include <Message_PrinterOStream.hxx>
 #include <Poly_Triangulation.hxx>
-#include <STEPControl_Controller.hxx>
-#include <STEPControl_Writer.hxx>
+#include <STEPCAFControl_Controller.hxx>
+#include <STEPCAFControl_Writer.hxx>
+#include <TDataStd_Name.hxx>
+#include <TDocStd_Document.hxx>
 #include <TopExp_Explorer.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Face.hxx>
+#include <XCAFApp_Application.hxx>
+#include <XCAFDoc_DocumentTool.hxx>
+#include <XCAFDoc_ShapeTool.hxx>
 #include <gp_Trsf.hxx>
 
 #include <algorithm>
@@ -30,18 +35,27 @@
 
 namespace korvanti_solid {
 
-void write_step(const TopoDS_Shape& solid, const std::filesystem::path& file) {
+void write_step(const NamedSolids& solids, const std::filesystem::path& file) {
     // OpenCASCADE's writer prints statistics through the default messenger.
     Message::DefaultMessenger()->RemovePrinters(STANDARD_TYPE(Message_PrinterOStream));
-    STEPControl_Controller::Init();
+    STEPCAFControl_Controller::Init();
     // The units are set after Init and before the writer is made, or the
     // file's unit and its coordinates disagree.
     Interface_Static::SetCVal("write.step.schema", "AP214IS");
     Interface_Static::SetCVal("xstep.cascade.unit", "MM");
     Interface_Static::SetCVal("write.step.unit", "MM");
-    Interface_Static::SetCVal("write.step.product.name", "Korvanti propeller");
-    STEPControl_Writer writer;
-    if (writer.Transfer(solid, STEPControl_AsIs) != IFSelect_RetDone)
+    // A document of named shapes, so that the names become the products'.
+    const Handle(XCAFApp_Application) application = XCAFApp_Application::GetApplication();
+    Handle(TDocStd_Document) document;
+    application->NewDocument("MDTV-XCAF", document);
+    const Handle(XCAFDoc_ShapeTool) shapes = XCAFDoc_DocumentTool::ShapeTool(document->Main());
+    for (const auto& [name, solid] : solids)
+        TDataStd_Name::Set(shapes->AddShape(solid, false), name.c_str());
+    STEPCAFControl_Writer writer;
+    writer.SetNameMode(true);
+    const bool translated = writer.Transfer(document, STEPControl_AsIs);
+    application->Close(document);
+    if (!translated)
         throw InputError("Korvanti.step: OpenCASCADE could not translate the solid to STEP");
     if (writer.Write(file.c_str()) != IFSelect_RetDone)
         throw InputError("Korvanti.step: writing failed");
@@ -161,9 +175,8 @@ void put_float(std::string& out, double value) {
     out.append(bytes, 4);
 }
 
-std::string binary_stl(const TriangleMesh& mesh) {
+std::string binary_stl(const TriangleMesh& mesh, const std::string& title) {
     std::string out(80, ' ');
-    const std::string title = "Korvanti propeller solid, millimetres";
     out.replace(0, title.size(), title);
     const auto count = static_cast<std::uint32_t>(mesh.triangles.size());
     char bytes[4];
@@ -206,7 +219,18 @@ StlFigures write_stl(const PropellerSolid& solid, double deflection,
     if (open != 0)
         throw InputError("Korvanti.stl: the triangulation of the solid has " +
                          std::to_string(open) + " edges not shared by exactly two triangles");
-    write_bytes(file, binary_stl(mesh), "Korvanti.stl");
+    write_bytes(file, binary_stl(mesh, "Korvanti propeller solid, millimetres"), "Korvanti.stl");
+    return {static_cast<long>(mesh.triangles.size()), enclosed_volume(mesh)};
+}
+
+StlFigures write_stl(std::vector<std::array<double, 3>> vertices,
+                     std::vector<std::array<int, 3>> triangles, const std::filesystem::path& file,
+                     const std::string& name, const std::string& title) {
+    const TriangleMesh mesh{std::move(vertices), std::move(triangles)};
+    if (const long open = open_edges(mesh); open != 0)
+        throw InputError(name + ": the triangulation of the solid has " + std::to_string(open) +
+                         " edges not shared by exactly two triangles");
+    write_bytes(file, binary_stl(mesh, title), name);
     return {static_cast<long>(mesh.triangles.size()), enclosed_volume(mesh)};
 }
 

@@ -85,7 +85,7 @@ PanelDataFile read_panel_data(ListReader& in) {
 OffsetsFile read_offsets(ListReader& in) {
     OffsetsFile o;
     const int n = count_in_range(in, "the station count", 2, max_radii);
-    in.skip_line("the title");
+    o.title = in.whole_line("the title");
     o.D = positive(in, in.reals(1, "the diameter")[0], "the diameter");
     o.Z = count_in_range(in, "the blade count", 1, 20);
     for (int i = 0; i < n; ++i) {
@@ -96,6 +96,7 @@ OffsetsFile read_offsets(ListReader& in) {
             o.iT1 = s[3];
             o.xs1 = s[4];
         }
+        o.iT_tip = s[3];
     }
     for (int i = 0; i < n; ++i) {
         const int np = count_in_range(in, "a section's point count", 2, max_points);

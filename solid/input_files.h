@@ -35,6 +35,8 @@ struct OffsetsFile {
     // The first station: radius, pitch, rake, skew shift and the abscissae of
     // its trailing-edge and leading-edge points.
     double r1 = 0, P1 = 0, iT1 = 0, xs1 = 0, xc_te = 0, xc_le = 0;
+    std::string title;  // the series label, e.g. " WAGENINGEN Ka 4.700"
+    double iT_tip = 0;  // the rake of the last station, the tip: where its generator line is
     std::vector<double> hub_x;   // hub profile, axial position as written
     std::vector<double> hub_rH;  // hub radius there
 };

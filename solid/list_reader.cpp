@@ -28,6 +28,12 @@ void ListReader::skip_line(std::string_view what) {
     if (!input_.whole_line()) fail("the file ends before " + std::string(what));
 }
 
+std::string ListReader::whole_line(std::string_view what) {
+    const auto line = input_.whole_line();
+    if (!line) fail("the file ends before " + std::string(what));
+    return std::string(*line);
+}
+
 std::string_view ListReader::next_token(std::string_view what) {
     const auto item = input_.next_item();
     if (!item) fail("the file ends before " + std::string(what));

@@ -36,6 +36,8 @@ public:
     int integer(std::string_view what);
     // Skips one whole line (a title).
     void skip_line(std::string_view what);
+    // The next whole line as it stands (a title).
+    std::string whole_line(std::string_view what);
 
     // Throws an InputError naming the file and the current line.
     [[noreturn]] void fail(std::string_view what) const;
