@@ -1,9 +1,38 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when missing.
-# As root it runs apt-get; otherwise it names the packages to install.
+# Installs the Debian packages Korvanti needs, when missing. As root it runs
+# apt-get; otherwise it names the packages to install.
+#   scripts/setup.sh            what building and running the programs needs
+#   scripts/setup.sh --package  that, and what building the .deb adds
+#   scripts/setup.sh --tests    all of it, and what only the tests need
+# The three lists are here and nowhere else (docs/developers.md says what
+# each package is for).
 set -euo pipefail
 
-packages=(cmake make g++ libgtest-dev gfortran libfltk1.3-dev xvfb xauth xdotool clang libclang-rt-14-dev libbenchmark-dev clang-format cppcheck libcairo2-dev libpng-dev libdxflib-dev python3-ezdxf librecad poppler-utils x11-apps imagemagick help2man libocct-modeling-algorithms-dev libocct-data-exchange-dev gmsh python3-vtk9 python3-matplotlib python3-numpy)
+# Building and running: compiler and build tool, the drawing generator's
+# window (FLTK), PDF/PNG (cairo, libpng) and DXF (dxflib), korvanti-solid's
+# OpenCASCADE, and help2man for the manual pages made at build time.
+run_packages=(cmake make g++ libfltk1.3-dev libcairo2-dev libpng-dev libdxflib-dev help2man
+  libocct-modeling-algorithms-dev libocct-data-exchange-dev)
+# Building the Debian package (scripts/package.sh): dpkg-shlibdeps computes
+# its Depends, and CPack finds the programs' libraries with file.
+package_packages=(dpkg-dev file)
+# Only the tests, the code-health and fuzz stages and the benchmark: the
+# readers the tests open the outputs with, the oracles and the tools.
+test_packages=(libgtest-dev gfortran xvfb xauth xdotool clang libclang-rt-14-dev libbenchmark-dev
+  clang-format cppcheck python3 python3-ezdxf librecad poppler-utils x11-apps imagemagick gmsh
+  python3-vtk9 python3-matplotlib python3-numpy lintian)
+
+packages=("${run_packages[@]}")
+case "${1:-}" in
+  "") ;;
+  --package) packages+=("${package_packages[@]}") ;;
+  --tests) packages+=("${package_packages[@]}" "${test_packages[@]}") ;;
+  *)
+    echo "usage: scripts/setup.sh [--package | --tests]" >&2
+    exit 2
+    ;;
+esac
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
