@@ -22,23 +22,31 @@ test_packages=(libgtest-dev gfortran xvfb xauth xdotool clang libclang-rt-14-dev
   clang-format cppcheck python3 python3-ezdxf librecad poppler-utils x11-apps imagemagick gmsh
   python3-vtk9 python3-matplotlib python3-numpy lintian)
 
-packages=("${run_packages[@]}")
+# The run and package lists without the packages they only recommend
+# (documentation, examples); the test list as apt-get installs it.
+lean=("${run_packages[@]}")
+full=()
 case "${1:-}" in
   "") ;;
-  --package) packages+=("${package_packages[@]}") ;;
-  --tests) packages+=("${package_packages[@]}" "${test_packages[@]}") ;;
+  --package) lean+=("${package_packages[@]}") ;;
+  --tests) lean+=("${package_packages[@]}"); full=("${test_packages[@]}") ;;
   *)
     echo "usage: scripts/setup.sh [--package | --tests]" >&2
     exit 2
     ;;
 esac
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
+not_installed() {
+  local p
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+      echo "$p"
+    fi
+  done
+}
+mapfile -t missing_lean < <(not_installed "${lean[@]}")
+mapfile -t missing_full < <(not_installed "${full[@]}")
+missing=("${missing_lean[@]}" "${missing_full[@]}")
 if [ ${#missing[@]} -eq 0 ]; then
   exit 0
 fi
@@ -46,7 +54,12 @@ if [ "$(id -u)" -eq 0 ]; then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq "${missing[@]}" >/dev/null
+  if [ ${#missing_lean[@]} -gt 0 ]; then
+    apt-get install -y -qq --no-install-recommends "${missing_lean[@]}" >/dev/null
+  fi
+  if [ ${#missing_full[@]} -gt 0 ]; then
+    apt-get install -y -qq "${missing_full[@]}" >/dev/null
+  fi
 else
   echo "Missing Debian packages: ${missing[*]}" >&2
   echo "Install them with: sudo apt-get install ${missing[*]}" >&2
