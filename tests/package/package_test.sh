@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Debian package, as a user gets it: scripts/package.sh packages the test
 # build; the package's control fields and contents are read with dpkg-deb,
-# lintian must report no error and only the warnings docs/packaging.md names
+# lintian must report no error and only the warnings docs/packaging.md lists
 # with their reasons; then the package is unpacked with dpkg -x into a
 # scratch root and the B4-55 example runs end to end with the unpacked
 # programs in a directory that holds only the task file.
@@ -99,7 +99,8 @@ lintian --tag-display-limit 0 "$deb" >"$scratch/lintian" 2>&1 || true
 cat "$scratch/lintian"
 grep -q '^E: ' "$scratch/lintian" && fail "lintian reports errors"
 for tag in $(sed -n 's/^W: [^ ]*: \([^ ]*\).*/\1/p' "$scratch/lintian" | sort -u); do
-  grep -q -- "\`$tag\`" "$source_dir/docs/packaging.md" || fail "lintian warning $tag not named in docs/packaging.md"
+  grep -q -- "^- \`$tag\`: " "$source_dir/docs/packaging.md" ||
+    fail "lintian warning $tag not listed with its reason in docs/packaging.md"
 done
 
 # --- the B4-55 example with the unpacked programs
