@@ -10,8 +10,10 @@ set -euo pipefail
 
 # Building and running: compiler and build tool, the drawing generator's
 # window (FLTK), PDF/PNG (cairo, libpng) and DXF (dxflib), korvanti-solid's
-# OpenCASCADE, and help2man for the manual pages made at build time.
-run_packages=(cmake make g++ libfltk1.3-dev libcairo2-dev libpng-dev libdxflib-dev help2man
+# OpenCASCADE, and help2man for the manual pages made at build time. fluid,
+# which libfltk1.3-dev only recommends, is named because Debian's FLTK CMake
+# files refer to it and stop the configuration without it.
+run_packages=(cmake make g++ libfltk1.3-dev fluid libcairo2-dev libpng-dev libdxflib-dev help2man
   libocct-modeling-algorithms-dev libocct-data-exchange-dev)
 # Building the Debian package (scripts/package.sh): dpkg-shlibdeps computes
 # its Depends, and CPack finds the programs' libraries with file.
