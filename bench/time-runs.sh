@@ -39,7 +39,7 @@ if [ ${#tasks[@]} -eq 0 ]; then
   tasks=("$root"/examples/*.TSK)
 fi
 
-"$root/scripts/setup.sh"
+"$root/scripts/setup.sh" --tests
 "$root/scripts/build.sh" >/dev/null
 # The drawing generator asks on the console when there is no display.
 unset DISPLAY

@@ -11,12 +11,20 @@ namespace telvaro {
 
 namespace {
 
-// The module's path: beside the running program.
+// The module's path: beside the running program (a build tree), or in the
+// installed module folder as seen from the program's folder (bin/ to
+// lib/<multiarch triplet>/korvanti/). The first that exists; if neither does, the one beside the
+// program, whose loading error is then reported.
 std::filesystem::path module_path() {
     std::error_code ec;
     const auto program = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (ec) return kWindowModule;
-    return program.parent_path() / kWindowModule;
+    const std::filesystem::path beside = program.parent_path() / kWindowModule;
+    const std::filesystem::path installed =
+        program.parent_path() / TELVARO_WINDOW_FROM_BIN / kWindowModule;
+    if (!std::filesystem::exists(beside, ec) && std::filesystem::exists(installed, ec))
+        return installed;
+    return beside;
 }
 
 }  // namespace

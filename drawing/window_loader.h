@@ -1,6 +1,8 @@
-// The window of the drawing generator lives in a module of its own beside
-// the program, TELVARO_3B_CIZIMLER_window.so, which alone links FLTK and X11:
-// without a display the program neither loads nor needs them.
+// The window of the drawing generator lives in a module of its own,
+// TELVARO_3B_CIZIMLER_window.so, which alone links FLTK and X11: without a
+// display the program neither loads nor needs them. It is found beside the
+// program in the build tree and in lib/<multiarch triplet>/korvanti/ where it
+// is installed.
 #pragma once
 
 #include <iosfwd>

@@ -9,18 +9,24 @@
 # 240 rpm and 6 m/s, with its operating point); last korvanti-report, which
 # makes the page of the run, Korvanti.html. Usage:
 # scripts/run-example.sh [examples/NAME.TSK]
+# It installs only what building and running the programs needs
+# (scripts/setup.sh without --tests) and builds the programs alone, without
+# the tests and the benchmark, in build-run/ (or $KORVANTI_RUN_BUILD_DIR), so
+# that the test command's build/ keeps its own configuration.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 example="${1:-$root/examples/B4-55.TSK}"
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" >/dev/null
+build="${KORVANTI_RUN_BUILD_DIR:-$root/build-run}"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVANTI_TESTS=OFF \
+  -DKORVANTI_BENCHMARK=OFF >/dev/null
+cmake --build "$build" -j"$(nproc)" >/dev/null
 work="$(mktemp -d "${TMPDIR:-/tmp}/korvanti-run-XXXXXX")"
 cp "$example" "$work/Korvanti.TSK"
 cp "$root/data/WAGBPROP.DAT" "$work/WAGBPROP.DAT"
 cd "$work"
 status=0
 # The closing pause (and the AU confirmation) take end of input as Enter.
-build="${KORVANTI_BUILD_DIR:-$root/build}"
 # --json adds Korvanti.json (the run's numbers, read by the page) and
 # changes none of the other files.
 "$build/calculator/Korvanti" --json </dev/null || status=$?

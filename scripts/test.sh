@@ -15,7 +15,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 stages=" ${KORVANTI_STAGES:-health normal sanitize fuzz} "
 jobs="$(nproc)"
-"$root/scripts/setup.sh"
+"$root/scripts/setup.sh" --tests
 stage_start=$SECONDS
 stage_done() { echo "== $1 stage passed in $((SECONDS - stage_start)) s"; stage_start=$SECONDS; }
 
