@@ -179,9 +179,12 @@
             scene.add(new THREE.Mesh(nozzle, new THREE.MeshStandardMaterial({
                 color: 0x7d8a96, metalness: 0.2, roughness: 0.6, side: THREE.DoubleSide,
                 transparent: true, opacity: 0.45, depthWrite: false})));
-        propeller.computeBoundingSphere();
-        var sphere = propeller.boundingSphere.clone();
-        if (nozzle) { nozzle.computeBoundingSphere(); sphere.union(nozzle.boundingSphere); }
+        // The sphere round both meshes, from their joint box (three r111's
+        // Sphere cannot take the union of two spheres).
+        propeller.computeBoundingBox();
+        var box = propeller.boundingBox.clone();
+        if (nozzle) { nozzle.computeBoundingBox(); box.union(nozzle.boundingBox); }
+        var sphere = box.getBoundingSphere(new THREE.Sphere());
         var camera = new THREE.PerspectiveCamera(35, canvas.width / canvas.height, sphere.radius / 100,
                                                  sphere.radius * 100);
         var distance = sphere.radius / Math.sin(THREE.MathUtils ? THREE.MathUtils.degToRad(17.5) : 17.5 * Math.PI / 180);
