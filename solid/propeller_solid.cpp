@@ -35,6 +35,7 @@
 #include <BRep_Tool.hxx>
 #include <GProp_GProps.hxx>
 #include <GeomAPI_Interpolate.hxx>
+#include <Geom_Curve.hxx>
 #include <ShapeUpgrade_ShapeDivideAngle.hxx>
 #include <Standard_Failure.hxx>
 #include <TColStd_HArray1OfReal.hxx>
@@ -282,6 +283,27 @@ TopoDS_Solid sewn_solid(const std::vector<TopoDS_Shape>& pieces, const char* wha
     return solid;
 }
 
+// The loft's surfaces pass through the root and tip sections only within
+// the approximation's reach (up to a few micrometres at a wide tip), their
+// edges' curves in space are the sections themselves. Those edges take the
+// surface's own boundary instead, so that the edge lies on its face exactly;
+// the caps are then made on these edges.
+void ends_on_loft_surface(const TopoDS_Shape& loft) {
+    TopTools_IndexedDataMapOfShapeListOfShape edge_faces;
+    TopExp::MapShapesAndAncestors(loft, TopAbs_EDGE, TopAbs_FACE, edge_faces);
+    BRep_Builder builder;
+    for (int i = 1; i <= edge_faces.Extent(); ++i) {
+        const TopoDS_Edge& edge = TopoDS::Edge(edge_faces.FindKey(i));
+        if (edge_faces(i).Extent() != 1 || BRep_Tool::Degenerated(edge)) continue;
+        const double tolerance = BRep_Tool::Tolerance(edge);
+        builder.UpdateEdge(edge, Handle(Geom_Curve)(), tolerance);
+        if (!BRepLib::BuildCurve3d(edge, 1e-8, GeomAbs_C1, 14, 0))
+            fail("OpenCASCADE could not rebuild an edge at the end of the blade");
+        builder.SameParameter(edge, false);
+        BRepLib::SameParameter(edge, 1e-8);
+    }
+}
+
 TopoDS_Shape blade_solid(const BladeRows& rows) {
     const bool sharp_te = sharp_edge(rows, 0, "trailing edge");
     const bool sharp_le = sharp_edge(rows, rows.face[0].size() - 1, "leading edge");
@@ -295,6 +317,7 @@ TopoDS_Shape blade_solid(const BladeRows& rows) {
     }
     loft.Build();
     if (!loft.IsDone()) fail("OpenCASCADE could not loft the blade surfaces through the grid");
+    ends_on_loft_surface(loft.Shape());
     const TopoDS_Shape solid =
         sewn_solid({loft.Shape(), end_cap(sections.front()), end_cap(sections.back())}, "a blade");
     if (!BRepCheck_Analyzer(solid).IsValid()) fail("OpenCASCADE made an invalid blade solid");
