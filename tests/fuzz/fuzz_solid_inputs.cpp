@@ -52,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text = korvanti::fuzz::as_text(data, size);
     const size_t split = text.find('\f');
     const std::string_view pervdat = text.substr(0, split);
-    const std::string_view offsets = split == std::string_view::npos ? text : text.substr(split + 1);
+    const std::string_view offsets =
+        split == std::string_view::npos ? text : text.substr(split + 1);
     try {
         check_panel_data(parse_panel_data("PERVDAT", std::string(pervdat)));
     } catch (const InputError& error) {

@@ -135,7 +135,8 @@ std::vector<std::string> boolean_check_findings(const TopoDS_Shape& shape) {
     std::vector<std::string> findings;
     for (const BOPAlgo_CheckResult& result : analyzer.GetCheckResult())
         findings.push_back(finding(result, edge_faces));
-    if (findings.empty() && analyzer.HasFaulty()) findings.emplace_back("BOPAlgo_CheckUnknown SHAPE");
+    if (findings.empty() && analyzer.HasFaulty())
+        findings.emplace_back("BOPAlgo_CheckUnknown SHAPE");
     return findings;
 }
 

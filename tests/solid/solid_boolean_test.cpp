@@ -1,6 +1,7 @@
 // The solid as a CAD user works on it after reading Korvanti.step: a shaft
 // bore cut through the hub, and the STL as admesh, a mesh repair tool, reads
 // it.
+#include <gtest/gtest.h>
 #include <BRepAlgoAPI_Cut.hxx>
 #include <BRepCheck_Analyzer.hxx>
 #include <BRepGProp.hxx>
@@ -10,7 +11,6 @@
 #include <TopExp.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <gp_Ax2.hxx>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
@@ -67,8 +67,7 @@ TEST(SolidDownstream, ShaftBoreCutFromTheStepSolidIsOneValidSolid) {
 
     // A bore of 40 % of the hub's largest radius, from before its aft end to
     // beyond its nose: it leaves the hub through both rounded ends.
-    const std::vector<std::array<double, 2>> profile =
-        read_hub_profile(dir.path() / "PEROF.SON");
+    const std::vector<std::array<double, 2>> profile = read_hub_profile(dir.path() / "PEROF.SON");
     double largest = 0;
     for (const auto& p : profile) largest = std::max(largest, p[1]);
     const double bore = 0.4 * largest;
@@ -93,7 +92,8 @@ TEST(SolidDownstream, ShaftBoreCutFromTheStepSolidIsOneValidSolid) {
 long admesh_count(const std::string& out, const std::string& label) {
     const std::regex line(label + R"(\s*:\s*(\d+))");
     std::smatch m;
-    if (!std::regex_search(out, m, line)) throw std::runtime_error("no \"" + label + "\" in " + out);
+    if (!std::regex_search(out, m, line))
+        throw std::runtime_error("no \"" + label + "\" in " + out);
     return std::stol(m[1]);
 }
 
@@ -105,9 +105,9 @@ TEST(SolidDownstream, AdmeshFindsNothingToMendInTheStl) {
     ASSERT_EQ(run_solid(dir.path(), "--only stl").exit_status, 0);
     const Command admesh = run_shell(dir.path(), "admesh Korvanti.stl");
     ASSERT_EQ(admesh.exit_status, 0) << admesh.out << admesh.err;
-    for (const char* label : {"Normals fixed", "Facets reversed", "Backwards edges",
-                              "Degenerate facets", "Edges fixed", "Facets removed",
-                              "Facets added", "Total disconnected facets"})
+    for (const char* label :
+         {"Normals fixed", "Facets reversed", "Backwards edges", "Degenerate facets", "Edges fixed",
+          "Facets removed", "Facets added", "Total disconnected facets"})
         EXPECT_EQ(admesh_count(admesh.out, label), 0) << label << "\n" << admesh.out;
     EXPECT_EQ(admesh_count(admesh.out, "Number of parts"), 1);
 }

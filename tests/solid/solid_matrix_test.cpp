@@ -1,8 +1,8 @@
 // The series matrix: every series, both hands, both report modes, run as a
 // user would (Korvanti, then korvanti-solid) and the files read back with
 // the readers their users have.
-#include <STEPControl_Reader.hxx>
 #include <gtest/gtest.h>
+#include <STEPControl_Reader.hxx>
 
 #include <cmath>
 #include <cstdint>
@@ -139,8 +139,8 @@ long facets_with_wrong_normals(const std::filesystem::path& file) {
         const double n[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2],
                              u[0] * w[1] - u[1] * w[0]};
         const double length = std::hypot(n[0], n[1], n[2]);
-        if (!(length > 0) || std::hypot(v[0] - n[0] / length, v[1] - n[1] / length,
-                                        v[2] - n[2] / length) > 1e-3)
+        if (!(length > 0) ||
+            std::hypot(v[0] - n[0] / length, v[1] - n[1] / length, v[2] - n[2] / length) > 1e-3)
             ++wrong;
     }
     return wrong;
