@@ -427,6 +427,15 @@ TopoDS_Shape fused(const TopoDS_Shape& hub, const TopTools_ListOfShape& blades, 
     if (solids.Extent() != 1)
         fail(std::string("fusing ") + what + " with the hub gave " +
              std::to_string(solids.Extent()) + " solids instead of one");
+    // A blade without thickness (its face and back on one another) makes a
+    // valid solid of no volume, which the fuse drops: the hub alone is left.
+    bool blade_left = false;
+    for (TopExp_Explorer e(solids(1), TopAbs_FACE); e.More() && !blade_left; e.Next())
+        blade_left =
+            BRepAdaptor_Surface(TopoDS::Face(e.Current())).GetType() == GeomAbs_BSplineSurface;
+    if (!blade_left)
+        fail(std::string("fusing ") + what +
+             " with the hub left the hub alone: the blade surfaces of PERVDAT enclose no volume");
     return solids(1);
 }
 
