@@ -1,4 +1,5 @@
-// Time of korvanti-solid, in process, on the finished run of an example:
+// Time of korvanti-solid, in process, on the finished run of an example
+// (B5-75: a root wider than its sector, the blades fused with the whole hub):
 //   Solid/NAME   STEP + STL + VTK (the whole program: both files read, the
 //                solid built and checked, the three files written);
 //   SolidStep/NAME, SolidVtk/NAME   one file alone (--only);
@@ -50,7 +51,7 @@ void run(benchmark::State& state, const std::string& example, std::vector<std::s
 }
 
 const bool registered = [] {
-    for (const char* example : {"B4-55", "Ka4-70", "KC101-80", "NR3-71"}) {
+    for (const char* example : {"B4-55", "B5-75", "Ka4-70", "KC101-80", "NR3-71"}) {
         const std::string name = example;
         benchmark::RegisterBenchmark(("Solid/" + name).c_str(),
                                      [name](benchmark::State& s) { run(s, name, {}); })

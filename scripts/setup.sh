@@ -26,7 +26,7 @@ package_packages=(dpkg-dev file)
 test_packages=(libgtest-dev gfortran xvfb xauth xdotool clang libclang-rt-14-dev libbenchmark-dev
   clang-format cppcheck python3 python3-ezdxf librecad poppler-utils x11-apps imagemagick gmsh
   python3-vtk9 python3-matplotlib python3-numpy lintian python3-jsonschema chromium chromium-driver
-  python3-selenium)
+  python3-selenium admesh)
 
 # The run and package lists without the packages they only recommend
 # (documentation, examples); the test list as apt-get installs it.

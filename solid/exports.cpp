@@ -183,10 +183,15 @@ std::string binary_stl(const TriangleMesh& mesh, const std::string& title) {
     std::memcpy(bytes, &count, 4);
     out.append(bytes, 4);
     out.reserve(out.size() + 50 * mesh.triangles.size());
+    // The normal is that of the corners as the file stores them, in float:
+    // on a thin triangle the corners' rounding turns the normal of the exact
+    // corners by more than a reader allows (over a thousandth).
+    const auto stored = [&](int index) {
+        const Vertex& p = mesh.vertices[static_cast<size_t>(index)];
+        return Vertex{static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2])};
+    };
     for (const Triangle& t : mesh.triangles) {
-        const Vertex& a = mesh.vertices[static_cast<size_t>(t[0])];
-        const Vertex& b = mesh.vertices[static_cast<size_t>(t[1])];
-        const Vertex& c = mesh.vertices[static_cast<size_t>(t[2])];
+        const Vertex a = stored(t[0]), b = stored(t[1]), c = stored(t[2]);
         const Vertex u{b[0] - a[0], b[1] - a[1], b[2] - a[2]};
         const Vertex v{c[0] - a[0], c[1] - a[1], c[2] - a[2]};
         Vertex n{u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};

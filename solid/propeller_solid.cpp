@@ -4,8 +4,8 @@
 // the B-series and its neighbour, so that face and back crossed) through
 // one closed section per grid row: the face and the back of the row as
 // interpolating B-splines at the same parameters, joined by straight
-// segments across blunt edges. Its two ends are closed by filling surfaces,
-// the faces are sewn into a solid. The hub is the revolution of an
+// segments across blunt edges. Its two ends are closed by ruled surfaces
+// between face and back, the faces are sewn into a solid. The hub is the revolution of an
 // interpolating B-spline through the hub profile, split into Z faces with
 // seams between the blades (a whole revolved face with Z root loops does not
 // read back as one solid). One blade is fused with its sector of the hub
@@ -14,6 +14,7 @@
 // whole hub at once.
 #include "propeller_solid.h"
 
+#include <BOPTools_AlgoTools.hxx>
 #include <BRepAdaptor_Surface.hxx>
 #include <BRepAlgoAPI_Fuse.hxx>
 #include <BRepBuilderAPI_Copy.hxx>
@@ -25,23 +26,27 @@
 #include <BRepBuilderAPI_Sewing.hxx>
 #include <BRepBuilderAPI_Transform.hxx>
 #include <BRepCheck_Analyzer.hxx>
-#include <BRepFill_Filling.hxx>
+#include <BRepFill.hxx>
 #include <BRepGProp.hxx>
 #include <BRepLib.hxx>
 #include <BRepOffsetAPI_ThruSections.hxx>
 #include <BRepPrimAPI_MakeRevol.hxx>
 #include <BRep_Builder.hxx>
+#include <BRep_Tool.hxx>
 #include <GProp_GProps.hxx>
 #include <GeomAPI_Interpolate.hxx>
+#include <Geom_Curve.hxx>
 #include <ShapeUpgrade_ShapeDivideAngle.hxx>
 #include <Standard_Failure.hxx>
 #include <TColStd_HArray1OfReal.hxx>
 #include <TColgp_HArray1OfPnt.hxx>
 #include <TopExp.hxx>
 #include <TopExp_Explorer.hxx>
+#include <TopTools_IndexedDataMapOfShapeListOfShape.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Compound.hxx>
+#include <TopoDS_Edge.hxx>
 #include <TopoDS_Shell.hxx>
 #include <TopoDS_Solid.hxx>
 #include <TopoDS_Wire.hxx>
@@ -222,7 +227,14 @@ bool sharp_edge(const BladeRows& rows, size_t point, const char* name) {
     return sharp != 0;
 }
 
-TopoDS_Wire section_wire(const Row& face, const Row& back, bool sharp_te, bool sharp_le) {
+// One closed section of the blade: its face and back as B-splines from the
+// trailing edge to the leading edge and back, straight across blunt edges.
+struct Section {
+    TopoDS_Wire wire;
+    TopoDS_Edge face, back;  // the back from the leading edge to the trailing edge
+};
+
+Section section(const Row& face, const Row& back, bool sharp_te, bool sharp_le) {
     const TopoDS_Vertex te_face = BRepBuilderAPI_MakeVertex(to_mm(face.front()));
     const TopoDS_Vertex le_face = BRepBuilderAPI_MakeVertex(to_mm(face.back()));
     const TopoDS_Vertex te_back =
@@ -232,22 +244,29 @@ TopoDS_Wire section_wire(const Row& face, const Row& back, bool sharp_te, bool s
     Row back_fit = back;
     if (sharp_te) back_fit.front() = face.front();
     if (sharp_le) back_fit.back() = face.back();
+    Section s;
+    s.face = BRepBuilderAPI_MakeEdge(interpolate(face, false), te_face, le_face);
+    s.back = BRepBuilderAPI_MakeEdge(interpolate(back_fit, true), le_back, te_back);
     BRepBuilderAPI_MakeWire wire;
-    wire.Add(BRepBuilderAPI_MakeEdge(interpolate(face, false), te_face, le_face));
+    wire.Add(s.face);
     if (!sharp_le) wire.Add(BRepBuilderAPI_MakeEdge(le_face, le_back));
-    wire.Add(BRepBuilderAPI_MakeEdge(interpolate(back_fit, true), le_back, te_back));
+    wire.Add(s.back);
     if (!sharp_te) wire.Add(BRepBuilderAPI_MakeEdge(te_back, te_face));
     if (!wire.IsDone()) fail("OpenCASCADE could not close a blade section");
-    return wire.Wire();
+    s.wire = wire.Wire();
+    return s;
 }
 
-TopoDS_Face end_cap(const TopoDS_Shape& wire) {
-    BRepFill_Filling filling;
-    for (TopExp_Explorer e(wire, TopAbs_EDGE); e.More(); e.Next())
-        filling.Add(TopoDS::Edge(e.Current()), GeomAbs_C0);
-    filling.Build();
-    if (!filling.IsDone()) fail("OpenCASCADE could not close the blade at the root or the tip");
-    return filling.Face();
+// The end of the blade closed by the ruled surface between the section's
+// face and back: straight lines across the thickness at equal parameters,
+// the straight edges of a blunt section at its ends (a point at a sharp
+// one). Both curves are the surface's boundaries, so the cap's edges lie on
+// it exactly; a filling surface only came near them (by up to 2 µm at
+// the tip), more than its edges' tolerances said.
+TopoDS_Face end_cap(const Section& s) {
+    const TopoDS_Face cap = BRepFill::Face(s.face, TopoDS::Edge(s.back.Reversed()));
+    if (cap.IsNull()) fail("OpenCASCADE could not close the blade at the root or the tip");
+    return cap;
 }
 
 TopoDS_Solid sewn_solid(const std::vector<TopoDS_Shape>& pieces, const char* what) {
@@ -264,21 +283,43 @@ TopoDS_Solid sewn_solid(const std::vector<TopoDS_Shape>& pieces, const char* wha
     return solid;
 }
 
+// The loft's surfaces pass through the root and tip sections only within
+// the approximation's reach (up to a few micrometres at a wide tip), their
+// edges' curves in space are the sections themselves. Those edges take the
+// surface's own boundary instead, so that the edge lies on its face exactly;
+// the caps are then made on these edges.
+void ends_on_loft_surface(const TopoDS_Shape& loft) {
+    TopTools_IndexedDataMapOfShapeListOfShape edge_faces;
+    TopExp::MapShapesAndAncestors(loft, TopAbs_EDGE, TopAbs_FACE, edge_faces);
+    BRep_Builder builder;
+    for (int i = 1; i <= edge_faces.Extent(); ++i) {
+        const TopoDS_Edge& edge = TopoDS::Edge(edge_faces.FindKey(i));
+        if (edge_faces(i).Extent() != 1 || BRep_Tool::Degenerated(edge)) continue;
+        const double tolerance = BRep_Tool::Tolerance(edge);
+        builder.UpdateEdge(edge, Handle(Geom_Curve)(), tolerance);
+        if (!BRepLib::BuildCurve3d(edge, 1e-8, GeomAbs_C1, 14, 0))
+            fail("OpenCASCADE could not rebuild an edge at the end of the blade");
+        builder.SameParameter(edge, false);
+        BRepLib::SameParameter(edge, 1e-8);
+    }
+}
+
 TopoDS_Shape blade_solid(const BladeRows& rows) {
     const bool sharp_te = sharp_edge(rows, 0, "trailing edge");
     const bool sharp_le = sharp_edge(rows, rows.face[0].size() - 1, "leading edge");
     BRepOffsetAPI_ThruSections loft(false, false, 1e-6);
     loft.CheckCompatibility(false);
     loft.SetMaxDegree(3);
-    std::vector<TopoDS_Wire> wires;
+    std::vector<Section> sections;
     for (size_t k = 0; k < rows.face.size(); ++k) {
-        wires.push_back(section_wire(rows.face[k], rows.back[k], sharp_te, sharp_le));
-        loft.AddWire(wires.back());
+        sections.push_back(section(rows.face[k], rows.back[k], sharp_te, sharp_le));
+        loft.AddWire(sections.back().wire);
     }
     loft.Build();
     if (!loft.IsDone()) fail("OpenCASCADE could not loft the blade surfaces through the grid");
+    ends_on_loft_surface(loft.Shape());
     const TopoDS_Shape solid =
-        sewn_solid({loft.Shape(), end_cap(wires.front()), end_cap(wires.back())}, "a blade");
+        sewn_solid({loft.Shape(), end_cap(sections.front()), end_cap(sections.back())}, "a blade");
     if (!BRepCheck_Analyzer(solid).IsValid()) fail("OpenCASCADE made an invalid blade solid");
     return solid;
 }
@@ -386,7 +427,48 @@ TopoDS_Shape fused(const TopoDS_Shape& hub, const TopTools_ListOfShape& blades, 
     if (solids.Extent() != 1)
         fail(std::string("fusing ") + what + " with the hub gave " +
              std::to_string(solids.Extent()) + " solids instead of one");
+    // A blade without thickness (its face and back on one another) makes a
+    // valid solid of no volume, which the fuse drops: the hub alone is left.
+    bool blade_left = false;
+    for (TopExp_Explorer e(solids(1), TopAbs_FACE); e.More() && !blade_left; e.Next())
+        blade_left =
+            BRepAdaptor_Surface(TopoDS::Face(e.Current())).GetType() == GeomAbs_BSplineSurface;
+    if (!blade_left)
+        fail(std::string("fusing ") + what +
+             " with the hub left the hub alone: the blade surfaces of PERVDAT enclose no volume");
     return solids(1);
+}
+
+// The largest distance between the edge's curve in space and its curve on
+// the face, found as OpenCASCADE's Boolean argument check finds it (by
+// searching the maximum, not at a few samples).
+double curve_on_face_distance(const TopoDS_Edge& edge, const TopoDS_Face& face) {
+    double distance = 0, parameter = 0;
+    return BOPTools_AlgoTools::ComputeTolerance(face, edge, distance, parameter) ? distance : 0;
+}
+
+// Every edge's tolerance (and its vertices') raised to the largest distance
+// between its curve in space and its curves on its faces: the fuse leaves
+// some edges where blade and hub meet with tolerances below that, which the
+// Boolean operations of a CAD user then trip over.
+void true_tolerances(const TopoDS_Shape& shape) {
+    TopTools_IndexedDataMapOfShapeListOfShape edge_faces;
+    TopExp::MapShapesAndAncestors(shape, TopAbs_EDGE, TopAbs_FACE, edge_faces);
+    BRep_Builder builder;
+    for (int i = 1; i <= edge_faces.Extent(); ++i) {
+        const TopoDS_Edge& edge = TopoDS::Edge(edge_faces.FindKey(i));
+        if (BRep_Tool::Degenerated(edge)) continue;
+        double tolerance = BRep_Tool::Tolerance(edge);
+        for (const TopoDS_Shape& f : edge_faces(i)) {
+            const TopoDS_Face& face = TopoDS::Face(f);
+            double distance = curve_on_face_distance(edge, face);
+            tolerance = std::max(tolerance, distance);
+        }
+        if (tolerance <= BRep_Tool::Tolerance(edge)) continue;
+        builder.UpdateEdge(edge, tolerance);
+        for (TopExp_Explorer v(edge, TopAbs_VERTEX); v.More(); v.Next())
+            builder.UpdateVertex(TopoDS::Vertex(v.Current()), tolerance);
+    }
 }
 
 // All blades fused with the whole hub in one Boolean operation.
@@ -395,6 +477,7 @@ TopoDS_Shape fused_whole(const TopoDS_Shape& blade, const TopoDS_Shape& hub, int
     for (int b = 0; b < Z; ++b)
         blades.Append(BRepBuilderAPI_Transform(blade, blade_turn(b, Z), true).Shape());
     const TopoDS_Shape solid = fused(hub, blades, "the blades");
+    true_tolerances(solid);
     if (!BRepCheck_Analyzer(solid).IsValid())
         fail("fusing the blades with the hub gave an invalid solid");
     return solid;
@@ -448,6 +531,7 @@ PropellerSolid build_propeller_solid(const PanelDataFile& panels, const OffsetsF
         TopTools_ListOfShape blades;
         blades.Append(blade);
         const TopoDS_Shape piece = fused(sector, blades, "the blade");
+        true_tolerances(piece);
         // The sector's volume and area are integrated on a second thread, on
         // a copy of their own, while the sectors are sewn.
         std::future<SectorFigures> figures =

@@ -2,10 +2,14 @@
 // user would (Korvanti, then korvanti-solid) and the files read back with
 // the readers their users have.
 #include <gtest/gtest.h>
+#include <STEPControl_Reader.hxx>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <numbers>
 
+#include "boolean_check.h"
 #include "solid_fixture.h"
 #include "support/test_support.h"
 
@@ -119,6 +123,61 @@ double hub_volume_reference(const std::vector<std::array<double, 2>>& profile) {
     return volume;
 }
 
+// The facets of a binary STL whose stored normal is not the unit normal of
+// their corners taken in order (right-hand rule) within 1e-3, as the file
+// holds them.
+long facets_with_wrong_normals(const std::filesystem::path& file) {
+    const std::string bytes = read_file(file);
+    std::uint32_t count = 0;
+    std::memcpy(&count, bytes.data() + 80, 4);
+    long wrong = 0;
+    for (size_t t = 0; t < count; ++t) {
+        float v[12];
+        std::memcpy(v, bytes.data() + 84 + 50 * t, sizeof v);
+        const double u[3] = {double(v[6]) - v[3], double(v[7]) - v[4], double(v[8]) - v[5]};
+        const double w[3] = {double(v[9]) - v[3], double(v[10]) - v[4], double(v[11]) - v[5]};
+        const double n[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2],
+                             u[0] * w[1] - u[1] * w[0]};
+        const double length = std::hypot(n[0], n[1], n[2]);
+        if (!(length > 0) ||
+            std::hypot(v[0] - n[0] / length, v[1] - n[1] / length, v[2] - n[2] / length) > 1e-3)
+            ++wrong;
+    }
+    return wrong;
+}
+
+TopoDS_Shape step_shape(const std::filesystem::path& file) {
+    STEPControl_Reader reader;
+    if (reader.ReadFile(file.c_str()) != IFSelect_RetDone) return {};
+    reader.TransferRoots();
+    return reader.OneShape();
+}
+
+// The findings of the Boolean argument check other than the two kinds still
+// known. On the edges where the blade meets the hub, the fuse's intersection
+// curves: their curves on the two surfaces lie within a nanometre or a few
+// of the edge's curve in space, but a STEP reader sets their tolerances anew
+// from samples, below that. And blade faces that touch one another
+// (KC101-80, left hand, report mode 2, where the previous version had them
+// too).
+bool known(const std::string& finding) {
+    for (const char* start :
+         {"BOPAlgo_InvalidCurveOnSurface EDGE between SurfaceOfRevolution and "
+          "BSplineSurface,",
+          "BOPAlgo_InvalidCurveOnSurface EDGE between BSplineSurface and "
+          "SurfaceOfRevolution,",
+          "BOPAlgo_SelfIntersect FACE BSplineSurface FACE BSplineSurface",
+          "BOPAlgo_SelfIntersect EDGE between BSplineSurface and BSplineSurface,"})
+        if (finding.rfind(start, 0) == 0) return true;
+    return false;
+}
+
+std::vector<std::string> unknown_boolean_findings(const TopoDS_Shape& shape) {
+    std::vector<std::string> findings = boolean_check_findings(shape);
+    std::erase_if(findings, known);
+    return findings;
+}
+
 class SolidMatrix : public ::testing::TestWithParam<Case> {};
 
 TEST_P(SolidMatrix, StepIsOneValidSolidThatGmshMeshesAndStlIsWatertight) {
@@ -141,6 +200,8 @@ TEST_P(SolidMatrix, StepIsOneValidSolidThatGmshMeshesAndStlIsWatertight) {
     EXPECT_EQ(step.solids, ducted ? 2 : 1);
     EXPECT_TRUE(step.valid);
     EXPECT_NEAR(step.volume, volume + nozzle, 1e-3 * (volume + nozzle));
+    EXPECT_EQ(unknown_boolean_findings(step_shape(dir.path() / "Korvanti.step")),
+              std::vector<std::string>{});
 
     // gmsh's default sizing is coarse: on the thin outer blade of some
     // propellers its surface triangles cross one another ("segment-facet
@@ -156,6 +217,7 @@ TEST_P(SolidMatrix, StepIsOneValidSolidThatGmshMeshesAndStlIsWatertight) {
 
     const StlMesh stl = read_binary_stl(dir.path() / "Korvanti.stl");
     EXPECT_EQ(open_edges(stl), 0);
+    EXPECT_EQ(facets_with_wrong_normals(dir.path() / "Korvanti.stl"), 0);
     EXPECT_NEAR(enclosed_volume(stl), step.volume - nozzle, 2e-3 * (step.volume - nozzle));
 
     const PervdatSections p = read_pervdat(dir.path() / "PERVDAT");
