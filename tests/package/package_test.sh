@@ -48,6 +48,7 @@ for library in libc6 libstdc++6 libgcc-s1 libcairo2 libpng16-16 libdxflib3 libfl
   libocct-foundation-7.6 libocct-modeling-algorithms-7.6 libocct-data-exchange-7.6; do
   echo "$depends_names" | grep -qxF "$library" || fail "Depends lacks $library"
 done
+echo "$depends_names" | grep -qxF libjs-three || fail "Depends lacks libjs-three (three.js of the page)"
 echo "$depends" | grep -q -- "-dev" && fail "Depends names a development package: $depends"
 
 # --- contents: every file under /usr, owned by root, the expected ones there
@@ -57,7 +58,7 @@ awk '{print $6}' "$listing" | grep -v '^\./$' | grep -v '^\./usr' && fail "files
 awk '{print $2}' "$listing" | grep -v '^root/root$' && fail "files not owned by root"
 has() { awk '{print $6}' "$listing" | grep -qx "./$1" || fail "package lacks /$1"; }
 for file in usr/bin/Korvanti usr/bin/TELVARO_3B_CIZIMLER usr/lib/x86_64-linux-gnu/korvanti/TELVARO_3B_CIZIMLER_window.so \
-  usr/bin/korvanti-solid usr/share/korvanti/WAGBPROP.DAT usr/share/doc/korvanti/copyright \
+  usr/bin/korvanti-solid usr/bin/korvanti-openwater usr/bin/korvanti-report usr/share/korvanti/WAGBPROP.DAT usr/share/doc/korvanti/copyright \
   usr/share/doc/korvanti/changelog.gz usr/share/doc/korvanti/README.md \
   usr/share/doc/korvanti/examples/B4-55.TSK; do
   has "$file"
@@ -145,6 +146,15 @@ file "$run/TELVARO_3B_CIZIMLER.pdf" | grep -q "PDF document" || fail "the PDF is
 head -c 13 "$run/Korvanti.step" | grep -q "ISO-10303-21;" || fail "Korvanti.step is not a STEP file"
 [ -s "$run/Korvanti.stl" ] || fail "no Korvanti.stl"
 head -n 1 "$run/Korvanti_panels.vtk" | grep -q "# vtk DataFile" || fail "Korvanti_panels.vtk is not a VTK file"
+
+# The open-water program finds its data under the unpacked /usr/share, and the
+# page embeds the installed three.js with the run's mesh.
+"$root/usr/bin/korvanti-openwater" -C "$run" --rpm 240 --speed 6 >"$scratch/openwater" 2>&1 ||
+  fail "korvanti-openwater failed: $(cat "$scratch/openwater")"
+head -n 1 "$run/Korvanti_openwater.csv" | grep -q '^J \[-\],KT' || fail "Korvanti_openwater.csv has no header"
+(cd "$run" && "$root/usr/bin/Korvanti" --json --no-pause </dev/null >/dev/null 2>&1) || fail "Korvanti --json failed"
+"$root/usr/bin/korvanti-report" -C "$run" >"$scratch/report" 2>&1 || fail "korvanti-report failed: $(cat "$scratch/report")"
+grep -q "OrbitControls" "$run/Korvanti.html" || fail "the page lacks the embedded three.js"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures failures"
