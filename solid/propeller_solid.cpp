@@ -304,7 +304,22 @@ void ends_on_loft_surface(const TopoDS_Shape& loft) {
     }
 }
 
+// True where the back lies on the face at every point of the grid: such a
+// blade encloses no volume, and is refused before OpenCASCADE lofts and fuses
+// it (the fuse would drop it and leave the hub alone).
+bool without_thickness(const BladeRows& rows) {
+    for (size_t k = 0; k < rows.face.size(); ++k)
+        for (size_t i = 0; i < rows.face[k].size(); ++i) {
+            const Point3& f = rows.face[k][i];
+            const Point3& b = rows.back[k][i];
+            if (std::hypot(f.x - b.x, f.y - b.y, f.z - b.z) > 1e-9) return false;
+        }
+    return true;
+}
+
 TopoDS_Shape blade_solid(const BladeRows& rows) {
+    if (without_thickness(rows))
+        fail("PERVDAT: the back of the blade lies on its face: the blade encloses no volume");
     const bool sharp_te = sharp_edge(rows, 0, "trailing edge");
     const bool sharp_le = sharp_edge(rows, rows.face[0].size() - 1, "leading edge");
     BRepOffsetAPI_ThruSections loft(false, false, 1e-6);
