@@ -36,27 +36,6 @@ double volume_of(const TopoDS_Shape& shape) {
     return props.Mass();
 }
 
-// The part of a bore of radius `bore` (metres) along the shaft axis that
-// lies inside the hub: π∫min(rH, bore)² dx over the hub profile, as a
-// natural parametric cubic spline in the chord length through its points.
-double bore_share(const std::vector<std::array<double, 2>>& profile, double bore) {
-    std::vector<double> t{0}, x, r;
-    for (size_t k = 0; k < profile.size(); ++k) {
-        x.push_back(profile[k][0]);
-        r.push_back(profile[k][1]);
-        if (k > 0) t.push_back(t.back() + std::hypot(x[k] - x[k - 1], r[k] - r[k - 1]));
-    }
-    const Spline sx(t, x), sr(t, r);
-    double share = 0;
-    const int n = 20000;
-    for (int i = 0; i < n; ++i) {
-        const double t0 = t.back() * i / n, t1 = t.back() * (i + 1) / n;
-        const double rm = std::min(sr((t0 + t1) / 2), bore);
-        share += std::numbers::pi * rm * rm * (sx(t1) - sx(t0));
-    }
-    return share;
-}
-
 TEST(SolidDownstream, ShaftBoreCutFromTheStepSolidIsOneValidSolid) {
     ScratchDir dir;
     run_korvanti(dir.path(), {"B4-55.TSK", "", "", ""});
@@ -83,7 +62,7 @@ TEST(SolidDownstream, ShaftBoreCutFromTheStepSolidIsOneValidSolid) {
     EXPECT_EQ(solids.Extent(), 1);
     EXPECT_TRUE(BRepCheck_Analyzer(cut.Shape()).IsValid());
     const double before = volume_of(shape);
-    const double share = bore_share(profile, bore) * 1e9;
+    const double share = hub_volume_within(profile, bore) * 1e9;
     EXPECT_GT(share, 0.05 * before);  // a real bore, not a scratch
     EXPECT_NEAR(volume_of(cut.Shape()), before - share, 1e-3 * before);
 }

@@ -11,11 +11,13 @@
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS_Shape.hxx>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <numbers>
 #include <sstream>
 #include <stdexcept>
 
@@ -243,6 +245,24 @@ double Spline::operator()(double at) const {
     const double a = (x_[i] - at) / h, b = (at - x_[i - 1]) / h;
     return a * y_[i - 1] + b * y_[i] +
            ((a * a * a - a) * m_[i - 1] + (b * b * b - b) * m_[i]) * h * h / 6;
+}
+
+double hub_volume_within(const std::vector<std::array<double, 2>>& profile, double limit) {
+    std::vector<double> t{0}, x, r;
+    for (size_t k = 0; k < profile.size(); ++k) {
+        x.push_back(profile[k][0]);
+        r.push_back(profile[k][1]);
+        if (k > 0) t.push_back(t.back() + std::hypot(x[k] - x[k - 1], r[k] - r[k - 1]));
+    }
+    const Spline sx(t, x), sr(t, r);
+    double volume = 0;
+    const int n = 20000;
+    for (int i = 0; i < n; ++i) {
+        const double t0 = t.back() * i / n, t1 = t.back() * (i + 1) / n;
+        const double rm = std::min(sr((t0 + t1) / 2), limit);
+        volume += std::numbers::pi * rm * rm * (sx(t1) - sx(t0));
+    }
+    return volume;
 }
 
 }  // namespace korvanti::testing

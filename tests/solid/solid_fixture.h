@@ -6,6 +6,7 @@
 
 #include <array>
 #include <filesystem>
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
@@ -67,6 +68,12 @@ PervdatSections read_pervdat(const std::filesystem::path& file);
 
 // The hub profile of PEROF.SON: (x, rH).
 std::vector<std::array<double, 2>> read_hub_profile(const std::filesystem::path& file);
+
+// π∫min(rH, limit)² dx over the hub profile (metres), as a natural parametric
+// cubic spline in the chord length through its points: the hub's volume with
+// no limit, the part of a shaft bore of radius `limit` inside the hub with one.
+double hub_volume_within(const std::vector<std::array<double, 2>>& profile,
+                         double limit = std::numeric_limits<double>::infinity());
 
 // A natural cubic spline through (x, y), x increasing, in double.
 class Spline {
