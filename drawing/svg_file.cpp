@@ -6,11 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "common/markup_text.h"
 #include "sheet_render.h"
 
 namespace telvaro {
 
 namespace {
+
+using korvanti::markup_escaped;
 
 constexpr double kLineWidth = 0.25;  // mm of paper, as on the PDF
 constexpr double kCapHeight = 0.72;  // cap height of the sans-serif font over its size
@@ -28,29 +31,6 @@ std::string number(double v) {
     if (s.back() == '.') s.pop_back();
     if (s == "-0") s = "0";
     return s;
-}
-
-std::string escaped(const std::string& text) {
-    std::string out;
-    for (const char ch : text) {
-        switch (ch) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += ch;
-        }
-    }
-    return out;
 }
 
 std::string rgb(const std::array<double, 3>& c) {
@@ -75,8 +55,8 @@ public:
                 "font-family=\"sans-serif\">\n";
         for (const Entity& e : drawing_.entities()) {
             const std::string attributes =
-                "data-layer=\"" + escaped(drawing_.layers()[static_cast<std::size_t>(e.layer)]) +
-                "\"";
+                "data-layer=\"" +
+                markup_escaped(drawing_.layers()[static_cast<std::size_t>(e.layer)]) + "\"";
             const std::string colour = rgb(paper_colour(e.colour));
             std::visit([&](const auto& shape) { write(shape, attributes, colour); }, e.shape);
         }
@@ -120,8 +100,8 @@ private:
     void write(const Text& t, const std::string& attributes, const std::string& colour) {
         out_ += "<text " + attributes + " fill=\"" + colour + "\" stroke=\"none\" x=\"" +
                 number(t.at.x) + "\" y=\"" + number(Drawing::kSheetHeight - t.at.y) +
-                "\" font-size=\"" + number(t.style.height / kCapHeight) + "\">" + escaped(t.text) +
-                "</text>\n";
+                "\" font-size=\"" + number(t.style.height / kCapHeight) + "\">" +
+                markup_escaped(t.text) + "</text>\n";
     }
     void write(const Face&, const std::string&, const std::string&) {}
 
@@ -160,7 +140,7 @@ std::string view_text(const Drawing& drawing) {
         std::string points;
         for (const Point2& q : f.corners) points += (points.empty() ? "" : " ") + xy(q);
         out += "<polygon data-layer=\"" +
-               escaped(drawing.layers()[static_cast<std::size_t>(e.layer)]) + "\" fill=\"" +
+               markup_escaped(drawing.layers()[static_cast<std::size_t>(e.layer)]) + "\" fill=\"" +
                rgb(face_colour(f)) + "\" points=\"" + points + "\"/>\n";
     }
     out += "</g>\n</svg>\n";

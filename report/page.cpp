@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "common/markup_text.h"
 #include "page_assets.h"
 
 namespace korvanti::report {
@@ -81,14 +82,14 @@ std::string row(const std::string& name, const std::string& cells) {
 
 std::string header(const PageInputs& in) {
     const json& p = in.run["particulars"];
-    const std::string label = html_escaped(p["series_label"].get<std::string>());
+    const std::string label = markup_escaped(p["series_label"].get<std::string>());
     return "<header><h1>" + label + "</h1><p class=\"subtitle\">" +
-           html_escaped(p["series"].get<std::string>()) +
+           markup_escaped(p["series"].get<std::string>()) +
            " series, Z = " + std::to_string(p["blade_count"].get<int>()) +
            ", Ear = " + p["area_ratio"].dump() + ", P/D = " + p["pitch_ratio"].dump() +
            ", D = " + p["diameter_m"].dump() + " m, " + p["hand"].get<std::string>() +
-           " hand &middot; Korvanti " + html_escaped(in.run["version"].get<std::string>()) +
-           ", page by korvanti-report " + html_escaped(in.version) + "</p></header>\n";
+           " hand &middot; Korvanti " + markup_escaped(in.run["version"].get<std::string>()) +
+           ", page by korvanti-report " + markup_escaped(in.version) + "</p></header>\n";
 }
 
 // The particulars and the blade's figures; the areas follow from Ear and D.
@@ -100,14 +101,14 @@ std::string figures(const json& run) {
     const double expanded = p["area_ratio"].get<double>() * disc;
     std::string out = "<section id=\"figures\"><h2>Particulars and figures</h2>\n";
     out += "<div class=\"columns\"><table id=\"particulars\">\n<caption>Particulars</caption>\n";
-    out += row("series", "<td>" + html_escaped(p["series"].get<std::string>()) + " (" +
+    out += row("series", "<td>" + markup_escaped(p["series"].get<std::string>()) + " (" +
                              std::to_string(p["series_number"].get<int>()) + ")</td>");
     out += row("blade count Z", "<td data-value=\"" + p["blade_count"].dump() + "\">" +
                                     p["blade_count"].dump() + "</td>");
     out += row("expanded area ratio Ear", number_cell(p["area_ratio"], 3));
     out += row("pitch ratio P/D", number_cell(p["pitch_ratio"], 3));
     out += row("diameter D (m)", number_cell(p["diameter_m"], 3));
-    out += row("hand", "<td>" + html_escaped(p["hand"].get<std::string>()) + "</td>");
+    out += row("hand", "<td>" + markup_escaped(p["hand"].get<std::string>()) + "</td>");
     out += row("rake angle (deg)", number_cell(p["rake_angle_deg"], 2));
     out += "</table>\n<table id=\"blade-figures\">\n<caption>One blade</caption>\n";
     out += row("mass (kg)", number_cell(b["mass_kg"], 1));
@@ -130,8 +131,8 @@ std::string figures(const json& run) {
 }
 
 std::string missing_note(const MissingInput& m) {
-    return "<div class=\"missing\" data-missing=\"" + html_escaped(m.file) + "\"><p>" +
-           html_escaped(m.problem) + " Make it with:</p><pre><code>" + html_escaped(m.command) +
+    return "<div class=\"missing\" data-missing=\"" + markup_escaped(m.file) + "\"><p>" +
+           markup_escaped(m.problem) + " Make it with:</p><pre><code>" + markup_escaped(m.command) +
            "</code></pre><p>then run korvanti-report again.</p></div>\n";
 }
 
@@ -264,7 +265,7 @@ std::string open_water(const PageInputs& in) {
     out +=
         "<div class=\"plots\" id=\"open-water-plot\"></div>\n<table id=\"open-water-table\" "
         "class=\"numbers\"><thead><tr>";
-    for (const std::string& c : t.columns) out += "<th>" + html_escaped(c) + "</th>";
+    for (const std::string& c : t.columns) out += "<th>" + markup_escaped(c) + "</th>";
     out += "</tr></thead><tbody>\n";
     for (const auto& values : t.rows) {
         out += "<tr>";
@@ -315,7 +316,7 @@ std::string file_links(const PageInputs& in) {
     for (const std::string& name : in.files) {
         const auto known = known_files().find(name);
         const bool is_known = known != known_files().end();
-        out += "<tr><td><a href=\"" + html_escaped(name) + "\">" + html_escaped(name) +
+        out += "<tr><td><a href=\"" + markup_escaped(name) + "\">" + markup_escaped(name) +
                "</a></td><td>" + (is_known ? known->second.first : "") + "</td><td>" +
                (is_known ? known->second.second : "") + "</td></tr>\n";
     }
@@ -329,33 +330,9 @@ bool is_ducted(const json& run) {
     return series == 2 || series == 3;
 }
 
-std::string html_escaped(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char ch : text) {
-        switch (ch) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += ch;
-        }
-    }
-    return out;
-}
-
 std::string page_html(const PageInputs& in) {
     const std::string title =
-        html_escaped(in.run["particulars"]["series_label"].get<std::string>());
+        markup_escaped(in.run["particulars"]["series_label"].get<std::string>());
     std::string out =
         "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"

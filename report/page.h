@@ -53,7 +53,4 @@ std::string page_html(const PageInputs& inputs);
 std::string shell_command(const std::string& program, const std::string& directory,
                           const std::string& options = "");
 
-// Text as HTML character data or attribute value.
-std::string html_escaped(const std::string& text);
-
 }  // namespace korvanti::report
