@@ -640,7 +640,12 @@ Handle(Geom2d_Curve)
     curve_on(const Handle(Geom_BSplineCurve) & curve, const Handle(ShapeAnalysis_Surface) & surface,
              const Handle(Geom2d_Curve) & near, const gp_Pnt2d& start) {
     OnFace on_face(curve, surface, near, start);
-    Handle(TColStd_HArray1OfReal) tolerance = new TColStd_HArray1OfReal(1, 1, 1e-10);
+    // 1e-9 mm on the surface: in its parameters, divided by its speed there.
+    gp_Pnt p;
+    gp_Vec su, sv;
+    surface->Surface()->D1(start.X(), start.Y(), p, su, sv);
+    const double speed = std::max({su.Magnitude(), sv.Magnitude(), 1e-3});
+    Handle(TColStd_HArray1OfReal) tolerance = new TColStd_HArray1OfReal(1, 1, 1e-9 / speed);
     AdvApprox_ApproxAFunction approx(0, 1, 0, {}, tolerance, {}, curve->FirstParameter(),
                                      curve->LastParameter(), GeomAbs_C1, 14, 400, on_face);
     if (!approx.HasResult()) return {};
