@@ -14,8 +14,6 @@
 // whole hub at once.
 #include "propeller_solid.h"
 
-#include <AdvApprox_ApproxAFunction.hxx>
-#include <AdvApprox_EvaluatorFunction.hxx>
 #include <BOPTools_AlgoTools.hxx>
 #include <BRepAdaptor_Surface.hxx>
 #include <BRepAlgoAPI_Fuse.hxx>
@@ -33,20 +31,14 @@
 #include <BRepLib.hxx>
 #include <BRepOffsetAPI_ThruSections.hxx>
 #include <BRepPrimAPI_MakeRevol.hxx>
-#include <BRepTools.hxx>
 #include <BRep_Builder.hxx>
 #include <BRep_Tool.hxx>
 #include <GProp_GProps.hxx>
-#include <Geom2d_BSplineCurve.hxx>
 #include <GeomAPI_Interpolate.hxx>
-#include <Geom_BSplineCurve.hxx>
 #include <Geom_Curve.hxx>
-#include <ShapeAnalysis_Surface.hxx>
 #include <ShapeUpgrade_ShapeDivideAngle.hxx>
 #include <Standard_Failure.hxx>
 #include <TColStd_HArray1OfReal.hxx>
-#include <TColgp_Array1OfPnt.hxx>
-#include <TColgp_Array1OfPnt2d.hxx>
 #include <TColgp_HArray1OfPnt.hxx>
 #include <TopExp.hxx>
 #include <TopExp_Explorer.hxx>
@@ -68,6 +60,7 @@
 #include <string>
 
 #include "list_reader.h"
+#include "root_seam.h"
 
 namespace korvanti_solid {
 namespace {
@@ -494,228 +487,13 @@ void true_tolerances(const TopoDS_Shape& shape) {
     }
 }
 
-// The seams where the blade meets the hub, the fuse's intersection curves:
-// an edge's curve in space and its curves on the two faces are three
-// approximations of one curve, up to a few micrometres apart at places, and
-// a STEP reader sets the edge's tolerance anew from samples along it (down
-// to 1e-7 mm), below that. Each seam is made anew: its curve in space
-// through the points where both surfaces meet (the blade curve's points
-// brought onto both surfaces by projecting on each in turn), and its curves
-// on the faces through the feet of that curve, at its own parameters, each
-// approximated (OpenCASCADE's AdvApprox, degree up to 14) to 1e-9 mm in
-// space and 1e-10 in the surfaces' parameters; they then agree to within
-// about 1e-7 mm.
-bool seam_between(const TopTools_ListOfShape& faces, TopoDS_Face& blade, TopoDS_Face& hub) {
-    if (faces.Extent() != 2) return false;
-    for (const TopoDS_Shape& f : faces) {
-        const GeomAbs_SurfaceType type = BRepAdaptor_Surface(TopoDS::Face(f), false).GetType();
-        if (type == GeomAbs_BSplineSurface)
-            blade = TopoDS::Face(f);
-        else if (type == GeomAbs_SurfaceOfRevolution)
-            hub = TopoDS::Face(f);
-    }
-    return !blade.IsNull() && !hub.IsNull();
-}
-
-// The foot of a point on a face's surface, found by Newton's method from a
-// nearby (u, v): the given one, or the last foot found (the approximations
-// ask for points in order along the seam, mostly).
-class Foot {
-public:
-    Foot(const Handle(ShapeAnalysis_Surface) & analysis, const gp_Pnt2d& start)
-        : analysis_(analysis), uv_(start) {}
-    gp_Pnt2d operator()(const gp_Pnt& p) { return (*this)(p, uv_); }
-    gp_Pnt2d operator()(const gp_Pnt& p, const gp_Pnt2d& near) {
-        uv_ = analysis_->NextValueOfUV(near, p, 1e-7);
-        const Handle(Geom_Surface)& surface = analysis_->Surface();
-        if (surface->IsUPeriodic()) {
-            const double period = surface->UPeriod();
-            uv_.SetX(uv_.X() + period * std::round((near.X() - uv_.X()) / period));
-        }
-        return uv_;
-    }
-
-private:
-    Handle(ShapeAnalysis_Surface) analysis_;
-    gp_Pnt2d uv_;
-};
-
-// The seam's point at parameter t: the point of the blade's curve on its
-// face brought onto both surfaces by projecting it on each in turn; its
-// speed the blade curve's, along the line where the two surfaces' tangent
-// planes meet.
-class OnBoth : public AdvApprox_EvaluatorFunction {
-public:
-    OnBoth(const Handle(Geom2d_Curve) & on_blade, const Handle(ShapeAnalysis_Surface) & blade,
-           const Handle(ShapeAnalysis_Surface) & hub, const gp_Pnt2d& hub_start)
-        : on_blade_(on_blade),
-          blade_(blade->Surface()),
-          hub_(hub->Surface()),
-          blade_foot_(blade, gp_Pnt2d()),
-          hub_foot_(hub, hub_start) {}
-    void Evaluate(int*, double*, double* t, int* derivative, double* result, int* error) override {
-        gp_Pnt2d uv;
-        gp_Vec2d duv;
-        on_blade_->D1(*t, uv, duv);
-        gp_Pnt p;
-        gp_Vec su, sv;
-        blade_->D1(uv.X(), uv.Y(), p, su, sv);
-        const gp_Vec dp = su * duv.X() + sv * duv.Y();
-        gp_Pnt on_hub = p;
-        for (int k = 0; k < 8; ++k) {
-            const gp_Pnt2d h = hub_foot_(p);
-            on_hub = hub_->Value(h.X(), h.Y());
-            if (on_hub.SquareDistance(p) < 1e-24) break;
-            const gp_Pnt2d b = blade_foot_(on_hub, uv);
-            p = blade_->Value(b.X(), b.Y());
-        }
-        *error = 0;
-        if (*derivative == 0) {
-            const gp_XYZ mid = (p.XYZ() + on_hub.XYZ()) / 2;
-            std::copy_n(mid.GetData(), 3, result);
-            return;
-        }
-        gp_Pnt q;
-        gp_Vec hu, hv;
-        const gp_Pnt2d h = hub_foot_(p);
-        hub_->D1(h.X(), h.Y(), q, hu, hv);
-        const gp_Vec line = (su ^ sv) ^ (hu ^ hv);
-        if (*derivative > 1 || line.SquareMagnitude() < 1e-300) {
-            *error = 1;
-            return;
-        }
-        const gp_XYZ speed = (line * (dp.Dot(line) / line.SquareMagnitude())).XYZ();
-        std::copy_n(speed.GetData(), 3, result);
-    }
-
-private:
-    Handle(Geom2d_Curve) on_blade_;
-    Handle(Geom_Surface) blade_, hub_;
-    Foot blade_foot_, hub_foot_;
-};
-
-// The curve on a face's surface under the seam's curve in space, at the
-// curve's own parameters: its foot, and its speed from the surface's
-// tangents.
-class OnFace : public AdvApprox_EvaluatorFunction {
-public:
-    // `near`: an older curve on the same surface close to the new one, or
-    // none; `start`, the foot of the curve's first point.
-    OnFace(const Handle(Geom_Curve) & curve, const Handle(ShapeAnalysis_Surface) & surface,
-           const Handle(Geom2d_Curve) & near, const gp_Pnt2d& start)
-        : curve_(curve), near_(near), surface_(surface->Surface()), foot_(surface, start) {}
-    void Evaluate(int*, double*, double* t, int* derivative, double* result, int* error) override {
-        gp_Pnt p;
-        gp_Vec dp;
-        curve_->D1(*t, p, dp);
-        const gp_Pnt2d uv = near_.IsNull() ? foot_(p) : foot_(p, near_->Value(*t));
-        *error = 0;
-        if (*derivative == 0) {
-            result[0] = uv.X();
-            result[1] = uv.Y();
-            return;
-        }
-        gp_Pnt q;
-        gp_Vec su, sv;
-        surface_->D1(uv.X(), uv.Y(), q, su, sv);
-        // dp = su du + sv dv in the least-squares sense.
-        const double a = su.Dot(su), b = su.Dot(sv), c = sv.Dot(sv);
-        const double e = su.Dot(dp), f = sv.Dot(dp), det = a * c - b * b;
-        if (*derivative > 1 || std::abs(det) < 1e-300) {
-            *error = 1;
-            return;
-        }
-        result[0] = (e * c - f * b) / det;
-        result[1] = (a * f - b * e) / det;
-    }
-
-private:
-    Handle(Geom_Curve) curve_;
-    Handle(Geom2d_Curve) near_;
-    Handle(Geom_Surface) surface_;
-    Foot foot_;
-};
-
-Handle(Geom_BSplineCurve)
-    seam_curve(const Handle(Geom2d_Curve) & on_blade, const Handle(ShapeAnalysis_Surface) & blade,
-               const Handle(ShapeAnalysis_Surface) & hub, const gp_Pnt2d& hub_start, double first,
-               double last) {
-    OnBoth on_both(on_blade, blade, hub, hub_start);
-    Handle(TColStd_HArray1OfReal) tolerance = new TColStd_HArray1OfReal(1, 1, 1e-9);
-    AdvApprox_ApproxAFunction approx(0, 0, 1, {}, {}, tolerance, first, last, GeomAbs_C1, 14, 400,
-                                     on_both);
-    if (!approx.HasResult()) return {};
-    TColgp_Array1OfPnt poles(1, approx.NbPoles());
-    approx.Poles(1, poles);
-    return new Geom_BSplineCurve(poles, approx.Knots()->Array1(), approx.Multiplicities()->Array1(),
-                                 approx.Degree());
-}
-
-Handle(Geom2d_Curve)
-    curve_on(const Handle(Geom_BSplineCurve) & curve, const Handle(ShapeAnalysis_Surface) & surface,
-             const Handle(Geom2d_Curve) & near, const gp_Pnt2d& start) {
-    OnFace on_face(curve, surface, near, start);
-    // 1e-9 mm on the surface: in its parameters, divided by its speed there.
-    gp_Pnt p;
-    gp_Vec su, sv;
-    surface->Surface()->D1(start.X(), start.Y(), p, su, sv);
-    const double speed = std::max({su.Magnitude(), sv.Magnitude(), 1e-3});
-    Handle(TColStd_HArray1OfReal) tolerance = new TColStd_HArray1OfReal(1, 1, 1e-9 / speed);
-    AdvApprox_ApproxAFunction approx(0, 1, 0, {}, tolerance, {}, curve->FirstParameter(),
-                                     curve->LastParameter(), GeomAbs_C1, 14, 400, on_face);
-    if (!approx.HasResult()) return {};
-    TColgp_Array1OfPnt2d poles(1, approx.NbPoles());
-    approx.Poles2d(1, poles);
-    return new Geom2d_BSplineCurve(poles, approx.Knots()->Array1(),
-                                   approx.Multiplicities()->Array1(), approx.Degree());
-}
-
-void seam_on_both_faces(const TopoDS_Edge& edge, const TopoDS_Face& blade, const TopoDS_Face& hub) {
-    TopLoc_Location blade_place, hub_place, edge_place;
-    const Handle(Geom_Surface) blade_surface = BRep_Tool::Surface(blade, blade_place);
-    const Handle(Geom_Surface) hub_surface = BRep_Tool::Surface(hub, hub_place);
-    double first = 0, last = 0;
-    BRep_Tool::Curve(edge, edge_place, first, last);
-    if (!blade_place.IsIdentity() || !hub_place.IsIdentity() || !edge_place.IsIdentity()) return;
-    const Handle(Geom2d_Curve) old_on_blade = BRep_Tool::CurveOnSurface(edge, blade, first, last);
-    const Handle(Geom2d_Curve) old_on_hub = BRep_Tool::CurveOnSurface(edge, hub, first, last);
-    if (old_on_blade.IsNull() || old_on_hub.IsNull()) return;
-    const Handle(ShapeAnalysis_Surface) on_blade_surface = new ShapeAnalysis_Surface(blade_surface);
-    const Handle(ShapeAnalysis_Surface) on_hub_surface = new ShapeAnalysis_Surface(hub_surface);
-    const Handle(Geom_BSplineCurve) curve = seam_curve(
-        old_on_blade, on_blade_surface, on_hub_surface, old_on_hub->Value(first), first, last);
-    if (curve.IsNull()) return;
-    const Handle(Geom2d_Curve) on_blade =
-        curve_on(curve, on_blade_surface, old_on_blade, old_on_blade->Value(first));
-    const Handle(Geom2d_Curve) on_hub =
-        curve_on(curve, on_hub_surface, old_on_hub, old_on_hub->Value(first));
-    if (on_blade.IsNull() || on_hub.IsNull()) return;
-    BRep_Builder builder;
-    const double tolerance = BRep_Tool::Tolerance(edge);
-    builder.UpdateEdge(edge, curve, tolerance);
-    builder.UpdateEdge(edge, on_blade, blade, tolerance);
-    builder.UpdateEdge(edge, on_hub, hub, tolerance);
-    builder.Range(edge, first, last);
-}
-
-void seams_on_both_faces(const TopoDS_Shape& shape) {
-    TopTools_IndexedDataMapOfShapeListOfShape edge_faces;
-    TopExp::MapShapesAndAncestors(shape, TopAbs_EDGE, TopAbs_FACE, edge_faces);
-    for (int i = 1; i <= edge_faces.Extent(); ++i) {
-        const TopoDS_Edge& edge = TopoDS::Edge(edge_faces.FindKey(i));
-        TopoDS_Face blade, hub;
-        if (!BRep_Tool::Degenerated(edge) && seam_between(edge_faces(i), blade, hub))
-            seam_on_both_faces(edge, blade, hub);
-    }
-}
-
 // All blades fused with the whole hub in one Boolean operation.
 TopoDS_Shape fused_whole(const TopoDS_Shape& blade, const TopoDS_Shape& hub, int Z) {
     TopTools_ListOfShape blades;
     for (int b = 0; b < Z; ++b)
         blades.Append(BRepBuilderAPI_Transform(blade, blade_turn(b, Z), true).Shape());
     const TopoDS_Shape solid = fused(hub, blades, "the blades");
-    seams_on_both_faces(solid);
+    root_seams_on_both_faces(solid);
     true_tolerances(solid);
     if (!BRepCheck_Analyzer(solid).IsValid())
         fail("fusing the blades with the hub gave an invalid solid");
@@ -770,7 +548,7 @@ PropellerSolid build_propeller_solid(const PanelDataFile& panels, const OffsetsF
         TopTools_ListOfShape blades;
         blades.Append(blade);
         const TopoDS_Shape piece = fused(sector, blades, "the blade");
-        seams_on_both_faces(piece);
+        root_seams_on_both_faces(piece);
         true_tolerances(piece);
         // The sector's volume and area are integrated on a second thread, on
         // a copy of their own, while the sectors are sewn.
