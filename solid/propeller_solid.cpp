@@ -454,11 +454,10 @@ struct Staircase {
 std::optional<Staircase> staircase(const std::vector<Cylindrical>& root, int Z, double D) {
     const double room = 2 * std::numbers::pi / Z - 2 * std::numbers::pi / 180;
     const double axial_margin = 0.002 * D;
-    double low = root.front().x, high = root.front().x;
-    for (const Cylindrical& c : root) {
-        low = std::min(low, c.x);
-        high = std::max(high, c.x);
-    }
+    const auto [first, last] =
+        std::minmax_element(root.begin(), root.end(),
+                            [](const Cylindrical& a, const Cylindrical& b) { return a.x < b.x; });
+    const double low = first->x, high = last->x;
     std::optional<Staircase> best;
     double best_width = room;
     constexpr int candidates = 64;
