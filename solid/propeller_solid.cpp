@@ -35,6 +35,7 @@
 #include <BRep_Tool.hxx>
 #include <GProp_GProps.hxx>
 #include <GeomAPI_Interpolate.hxx>
+#include <Geom_BSplineCurve.hxx>
 #include <Geom_Curve.hxx>
 #include <ShapeUpgrade_ShapeDivideAngle.hxx>
 #include <Standard_Failure.hxx>
@@ -57,6 +58,7 @@
 #include <cmath>
 #include <future>
 #include <numbers>
+#include <optional>
 #include <string>
 
 #include "list_reader.h"
@@ -342,7 +344,7 @@ TopoDS_Shape blade_solid(const BladeRows& rows) {
 
 // The hub profile closed along the shaft axis: the plane face that is turned
 // about the axis, in the plane at `angle` from +Z towards +Y.
-TopoDS_Face meridian_face(const HubProfile& hub, double angle) {
+Handle(Geom_BSplineCurve) hub_curve(const HubProfile& hub, double angle) {
     const gp_Dir radial(0, std::sin(angle), std::cos(angle));
     const int n = static_cast<int>(hub.x.size());
     Handle(TColgp_HArray1OfPnt) points = new TColgp_HArray1OfPnt(1, n);
@@ -360,9 +362,14 @@ TopoDS_Face meridian_face(const HubProfile& hub, double angle) {
     fit.Load(gp_Vec(radial), gp_Vec(radial).Reversed(), false);
     fit.Perform();
     if (!fit.IsDone()) fail("OpenCASCADE could not fit a B-spline through the hub profile");
-    const TopoDS_Vertex aft = BRepBuilderAPI_MakeVertex(points->Value(1));
-    const TopoDS_Vertex fore = BRepBuilderAPI_MakeVertex(points->Value(n));
-    BRepBuilderAPI_MakeWire wire(BRepBuilderAPI_MakeEdge(fit.Curve(), aft, fore),
+    return fit.Curve();
+}
+
+TopoDS_Face meridian_face(const HubProfile& hub, double angle) {
+    const Handle(Geom_BSplineCurve) curve = hub_curve(hub, angle);
+    const TopoDS_Vertex aft = BRepBuilderAPI_MakeVertex(curve->StartPoint());
+    const TopoDS_Vertex fore = BRepBuilderAPI_MakeVertex(curve->EndPoint());
+    BRepBuilderAPI_MakeWire wire(BRepBuilderAPI_MakeEdge(curve, aft, fore),
                                  BRepBuilderAPI_MakeEdge(fore, aft));
     return BRepBuilderAPI_MakeFace(wire.Wire(), true);
 }
@@ -394,6 +401,165 @@ TopoDS_Shape hub_sector(const HubProfile& hub, int Z, double middle, bool whole 
     ShapeUpgrade_ShapeDivideAngle divide(2 * seam + 1e-9, revolve.Shape());
     divide.Perform();
     return divide.Result();
+}
+
+// The blade where it lies inside the hub and where it leaves it: its rows
+// up to the first that lies wholly outside the hub, with points between
+// neighbouring rows and between neighbouring points of a row, so that no
+// part of the root between the grid points is missed.
+std::vector<Cylindrical> root_footprint(const BladeRows& rows, const HubProfile& hub) {
+    const auto outside = [&](const Row& row) {
+        return std::all_of(row.begin(), row.end(), [&](const Point3& p) {
+            return std::hypot(p.y, p.z) > hub.radius_at(p.x);
+        });
+    };
+    size_t last = 1;
+    while (last + 1 < rows.face.size() && !(outside(rows.face[last]) && outside(rows.back[last])))
+        ++last;
+    std::vector<Cylindrical> points;
+    constexpr int steps = 4;
+    for (const auto* side : {&rows.face, &rows.back})
+        for (size_t k = 0; k < last; ++k)
+            for (size_t i = 0; i + 1 < (*side)[k].size(); ++i)
+                for (int a = 0; a <= steps; ++a)
+                    for (int b = 0; b <= steps; ++b) {
+                        const double s = static_cast<double>(a) / steps;
+                        const double t = static_cast<double>(b) / steps;
+                        const Point3& p00 = (*side)[k][i];
+                        const Point3& p01 = (*side)[k][i + 1];
+                        const Point3& p10 = (*side)[k + 1][i];
+                        const Point3& p11 = (*side)[k + 1][i + 1];
+                        const auto mix = [&](double u, double v, double w, double z) {
+                            return (1 - s) * ((1 - t) * u + t * v) + s * ((1 - t) * w + t * z);
+                        };
+                        points.push_back(cylindrical({mix(p00.x, p01.x, p10.x, p11.x),
+                                                      mix(p00.y, p01.y, p10.y, p11.y),
+                                                      mix(p00.z, p01.z, p10.z, p11.z)}));
+                    }
+    return points;
+}
+
+// The angles that the points of the root between X = `from` and `to` span.
+struct Span {
+    double low = std::numbers::pi, high = -std::numbers::pi;
+    double width() const { return high - low; }
+    double middle() const { return (low + high) / 2; }
+};
+Span span(const std::vector<Cylindrical>& points, double from, double to) {
+    Span s;
+    for (const Cylindrical& c : points)
+        if (c.x >= from && c.x <= to) {
+            s.low = std::min(s.low, c.theta);
+            s.high = std::max(s.high, c.theta);
+        }
+    return s;
+}
+
+// A hub sector whose boundary steps where the root is wider than 360°/Z: aft
+// of the plane X = `step` (mm) it spans `aft_middle` ± 180°/Z, forward of it
+// `fore_middle` ± 180°/Z. Each boundary is two half-planes through the axis
+// joined by a piece of the plane X = `step`, and the one is the other turned
+// by 360°/Z, so that the Z turned sectors fill the hub exactly.
+struct Staircase {
+    double step = 0, aft_middle = 0, fore_middle = 0;
+};
+
+// The step that leaves the aft and the fore part of the root each within
+// its half of the staircase, with a margin of a degree to either boundary;
+// none where no one step will do.
+std::optional<Staircase> staircase(const std::vector<Cylindrical>& root, int Z, double D) {
+    const double room = 2 * std::numbers::pi / Z - 2 * std::numbers::pi / 180;
+    const double axial_margin = 0.002 * D;
+    const auto [first, last] =
+        std::minmax_element(root.begin(), root.end(),
+                            [](const Cylindrical& a, const Cylindrical& b) { return a.x < b.x; });
+    const double low = first->x, high = last->x;
+    std::optional<Staircase> best;
+    double best_width = room;
+    constexpr int candidates = 64;
+    for (int i = 1; i < candidates; ++i) {
+        const double step = low + (high - low) * i / candidates;
+        const Span aft = span(root, low, step + axial_margin);
+        const Span fore = span(root, step - axial_margin, high);
+        const double width = std::max(aft.width(), fore.width());
+        if (width < best_width) {
+            best_width = width;
+            best = Staircase{step * mm, aft.middle(), fore.middle()};
+        }
+    }
+    return best;
+}
+
+// The part of the hub profile aft (or forward) of X = `step` (mm), closed
+// along the axis and across the hub at the step, in the plane through +Z.
+TopoDS_Face meridian_part(const HubProfile& hub, double step, bool aft) {
+    const Handle(Geom_BSplineCurve) curve = hub_curve(hub, 0);
+    double u0 = curve->FirstParameter(), u1 = curve->LastParameter();
+    for (int i = 0; i < 100; ++i) {  // X runs forward along the profile
+        const double u = (u0 + u1) / 2;
+        (curve->Value(u).X() < step ? u0 : u1) = u;
+    }
+    const double u = (u0 + u1) / 2;
+    const gp_Pnt rim = curve->Value(u);
+    const gp_Pnt axis(rim.X(), 0, 0);
+    const gp_Pnt end = aft ? curve->StartPoint() : curve->EndPoint();
+    BRepBuilderAPI_MakeWire wire;
+    if (aft)
+        wire.Add(BRepBuilderAPI_MakeEdge(curve, curve->FirstParameter(), u));
+    else
+        wire.Add(BRepBuilderAPI_MakeEdge(curve, u, curve->LastParameter()));
+    wire.Add(BRepBuilderAPI_MakeEdge(aft ? rim : end, axis));
+    wire.Add(BRepBuilderAPI_MakeEdge(axis, aft ? end : rim));
+    if (!wire.IsDone()) fail("OpenCASCADE could not split the hub profile");
+    return BRepBuilderAPI_MakeFace(wire.Wire(), true);
+}
+
+// The face in the plane through +Z turned about the axis over the angles
+// `from` to `to` (from +Z towards +Y).
+TopoDS_Shape revolved(const TopoDS_Face& face, double from, double to) {
+    gp_Trsf turn;
+    turn.SetRotation(x_axis(), -to);  // turning by +a takes the angle down by a
+    BRepPrimAPI_MakeRevol revolve(BRepBuilderAPI_Transform(face, turn, true).Shape(), x_axis(),
+                                  to - from);
+    if (!revolve.IsDone()) fail("OpenCASCADE could not revolve the hub profile");
+    return revolve.Shape();
+}
+
+// The stepped hub sector in four parts: the part of the profile that reaches
+// lower turned from its lower boundary to the other part's, and from there
+// to its upper boundary; the other part turned over the same angles and on to
+// its upper boundary. Every edge on a boundary of the sector (the arcs of the
+// step on the hub surface, the profile's parts at the seams) is then the
+// whole edge of a face, as its turned copy is, so that the mesher divides the
+// two alike and the meshes of the turned sectors meet.
+TopoDS_Compound stepped_hub_sector(const HubProfile& hub, int Z, const Staircase& stairs) {
+    const double seam = std::numbers::pi / Z;
+    const bool aft_lower = stairs.aft_middle <= stairs.fore_middle;
+    const double low = std::min(stairs.aft_middle, stairs.fore_middle) - seam;
+    const double high = std::max(stairs.aft_middle, stairs.fore_middle) - seam;
+    TopoDS_Compound parts;
+    BRep_Builder builder;
+    builder.MakeCompound(parts);
+    const TopoDS_Face lower = meridian_part(hub, stairs.step, aft_lower);
+    const TopoDS_Face upper = meridian_part(hub, stairs.step, !aft_lower);
+    builder.Add(parts, revolved(lower, low, high));
+    builder.Add(parts, revolved(lower, high, low + 2 * seam));
+    builder.Add(parts, revolved(upper, high, low + 2 * seam));
+    builder.Add(parts, revolved(upper, low + 2 * seam, high + 2 * seam));
+    return parts;
+}
+
+// The hub sector the blade is fused with: the wedge of 360°/Z centred on the
+// root where the root fits in it, else the stepped sector whose two parts
+// each hold their part of the root (a root wider than its sector, B5-75's).
+TopoDS_Shape blade_hub_sector(const HubProfile& hub, const BladeRows& rows, int Z, double D) {
+    const std::vector<Cylindrical> root = root_footprint(rows, hub);
+    const double room = 2 * std::numbers::pi / Z - 2 * std::numbers::pi / 180;
+    if (span(root, -1e9, 1e9).width() >= room)
+        if (const std::optional<Staircase> stairs = staircase(root, Z, D))
+            return stepped_hub_sector(hub, Z, *stairs);
+    // A skewed root may reach beyond ±180°/Z: the sector is centred on it.
+    return hub_sector(hub, Z, root_angle(rows));
 }
 
 bool planar(const TopoDS_Face& face) {
@@ -538,9 +704,7 @@ PropellerSolid build_propeller_solid(const PanelDataFile& panels, const OffsetsF
         const HubProfile hub = hub_in_mesh_frame(offsets, panels, result.mesh_shift);
         const BladeRows rows = blade_rows(panels, hub, result.mesh_shift);
         const TopoDS_Shape blade = blade_solid(rows);
-        // A skewed root may reach beyond ±180°/Z: the sector is centred on it.
-        const double middle = root_angle(rows);
-        const TopoDS_Shape sector = hub_sector(hub, panels.Z, middle);
+        const TopoDS_Shape sector = blade_hub_sector(hub, rows, panels.Z, panels.D);
         // The blade is fused with its own sector of the hub only; the Z
         // sectors are then sewn together along their seams. One Boolean
         // operation on all blades at once took several times longer, and is
@@ -560,7 +724,8 @@ PropellerSolid build_propeller_solid(const PanelDataFile& panels, const OffsetsF
         if (!result.shape.IsNull() && BRepCheck_Analyzer(result.shape).IsValid()) {
             result.sector_surface = surface;
         } else {
-            result.shape = fused_whole(blade, hub_sector(hub, panels.Z, middle, true), panels.Z);
+            result.shape =
+                fused_whole(blade, hub_sector(hub, panels.Z, root_angle(rows), true), panels.Z);
         }
         // Every sector is the same: its figures times Z.
         const SectorFigures measured = figures.get();

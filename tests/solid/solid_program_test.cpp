@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <numbers>
 #include <set>
 
 #include "solid_fixture.h"
@@ -218,6 +219,42 @@ TEST_F(SolidProgram, VtkReadsBackWithVtk) {
 // The same propeller right-handed and left-handed: the same volume, and the
 // vertices of the left hand's STL, mirrored in the plane Y = 0, lie on the
 // right hand's STEP solid (the two triangulations need not be alike).
+// B5-75's root spans 76.5°, more than its sector of 72°: the solid is still
+// built of Z turned copies of one blade with its hub sector. Its STL, the
+// mesh of that sector turned into place, goes over into itself when turned
+// by 360°/Z (the mesh of the whole solid would not), and the summary's
+// volume, the sector's times Z, is the volume of the STEP solid.
+TEST_F(SolidProgram, RootWiderThanItsSectorIsBuiltOfTurnedSectors) {
+    ScratchDir run;
+    run_korvanti(run.path(), {"B5-75.TSK", "", "", ""});
+    const Command solid = run_solid(run.path(), "");
+    ASSERT_EQ(solid.exit_status, 0) << solid.err;
+    const double volume = summary_figure(solid.out, "volume of the solid");
+    EXPECT_NEAR(read_step(run.path() / "Korvanti.step").volume, volume, 1e-5 * volume);
+
+    const StlMesh mesh = read_binary_stl(run.path() / "Korvanti.stl");
+    const double cell = 0.01;  // mm, a hundred times the float rounding at a metre
+    const auto key = [&](double x, double y, double z) {
+        return std::array<long, 3>{std::lround(x / cell), std::lround(y / cell),
+                                   std::lround(z / cell)};
+    };
+    std::set<std::array<long, 3>> cells;
+    for (const auto& v : mesh.vertices) cells.insert(key(v[0], v[1], v[2]));
+    const double turn = 2 * std::numbers::pi / 5;
+    long unmatched = 0;
+    for (const auto& v : mesh.vertices) {
+        const std::array<long, 3> k = key(v[0], v[1] * std::cos(turn) - v[2] * std::sin(turn),
+                                          v[1] * std::sin(turn) + v[2] * std::cos(turn));
+        bool found = false;
+        for (long dx = -1; dx <= 1 && !found; ++dx)
+            for (long dy = -1; dy <= 1 && !found; ++dy)
+                for (long dz = -1; dz <= 1 && !found; ++dz)
+                    found = cells.count({k[0] + dx, k[1] + dy, k[2] + dz}) != 0;
+        if (!found) ++unmatched;
+    }
+    EXPECT_EQ(unmatched, 0) << "of " << mesh.vertices.size() << " vertices";
+}
+
 TEST(SolidMirror, LeftHandIsTheMirrorImageOfTheRightHand) {
     for (const char* example : {"B5-75.TSK", "Ka4-70.TSK"}) {
         ScratchDir right, left;
