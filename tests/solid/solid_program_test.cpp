@@ -216,9 +216,6 @@ TEST_F(SolidProgram, VtkReadsBackWithVtk) {
                             "\n");
 }
 
-// The same propeller right-handed and left-handed: the same volume, and the
-// vertices of the left hand's STL, mirrored in the plane Y = 0, lie on the
-// right hand's STEP solid (the two triangulations need not be alike).
 // B5-75's root spans 76.5°, more than its sector of 72°: the solid is still
 // built of Z turned copies of one blade with its hub sector. Its STL, the
 // mesh of that sector turned into place, goes over into itself when turned
@@ -255,6 +252,9 @@ TEST_F(SolidProgram, RootWiderThanItsSectorIsBuiltOfTurnedSectors) {
     EXPECT_EQ(unmatched, 0) << "of " << mesh.vertices.size() << " vertices";
 }
 
+// The same propeller right-handed and left-handed: the same volume, and the
+// vertices of the left hand's STL, mirrored in the plane Y = 0, lie on the
+// right hand's STEP solid (the two triangulations need not be alike).
 TEST(SolidMirror, LeftHandIsTheMirrorImageOfTheRightHand) {
     for (const char* example : {"B5-75.TSK", "Ka4-70.TSK"}) {
         ScratchDir right, left;
