@@ -342,8 +342,8 @@ TopoDS_Shape blade_solid(const BladeRows& rows) {
     return solid;
 }
 
-// The hub profile closed along the shaft axis: the plane face that is turned
-// about the axis, in the plane at `angle` from +Z towards +Y.
+// The hub profile as an interpolating B-spline in the plane at `angle` from
+// +Z towards +Y.
 Handle(Geom_BSplineCurve) hub_curve(const HubProfile& hub, double angle) {
     const gp_Dir radial(0, std::sin(angle), std::cos(angle));
     const int n = static_cast<int>(hub.x.size());
@@ -365,6 +365,8 @@ Handle(Geom_BSplineCurve) hub_curve(const HubProfile& hub, double angle) {
     return fit.Curve();
 }
 
+// The hub profile closed along the shaft axis: the plane face that is turned
+// about the axis, in the plane at `angle`.
 TopoDS_Face meridian_face(const HubProfile& hub, double angle) {
     const Handle(Geom_BSplineCurve) curve = hub_curve(hub, angle);
     const TopoDS_Vertex aft = BRepBuilderAPI_MakeVertex(curve->StartPoint());
@@ -374,18 +376,30 @@ TopoDS_Face meridian_face(const HubProfile& hub, double angle) {
     return BRepBuilderAPI_MakeFace(wire.Wire(), true);
 }
 
-// The angle (from +Z towards +Y) midway across the blade's root, its first
-// two rows, the part of the blade inside the hub.
-double root_angle(const BladeRows& rows) {
+// The angles (from +Z towards +Y) that some points of the blade span.
+struct Span {
     double low = std::numbers::pi, high = -std::numbers::pi;
+    void add(double theta) {
+        low = std::min(low, theta);
+        high = std::max(high, theta);
+    }
+    double width() const { return high - low; }
+    double middle() const { return (low + high) / 2; }
+};
+
+// The angle midway across the blade's root, its first two rows, the part of
+// the blade inside the hub.
+double root_angle(const BladeRows& rows) {
+    Span s;
     for (const auto* side : {&rows.face, &rows.back})
         for (size_t k = 0; k < 2; ++k)
-            for (const Point3& p : (*side)[k]) {
-                low = std::min(low, cylindrical(p).theta);
-                high = std::max(high, cylindrical(p).theta);
-            }
-    return (low + high) / 2;
+            for (const Point3& p : (*side)[k]) s.add(cylindrical(p).theta);
+    return s.middle();
 }
+
+// The widest root a hub sector of 360°/Z holds: a degree of margin to
+// either of its boundaries.
+double sector_room(int Z) { return 2 * std::numbers::pi / Z - 2 * std::numbers::pi / 180; }
 
 // One sector of the revolved hub, the wedge between the seams midway to the
 // neighbouring blades (angles `middle` - 180°/Z to `middle` + 180°/Z, with
@@ -440,18 +454,10 @@ std::vector<Cylindrical> root_footprint(const BladeRows& rows, const HubProfile&
 }
 
 // The angles that the points of the root between X = `from` and `to` span.
-struct Span {
-    double low = std::numbers::pi, high = -std::numbers::pi;
-    double width() const { return high - low; }
-    double middle() const { return (low + high) / 2; }
-};
 Span span(const std::vector<Cylindrical>& points, double from, double to) {
     Span s;
     for (const Cylindrical& c : points)
-        if (c.x >= from && c.x <= to) {
-            s.low = std::min(s.low, c.theta);
-            s.high = std::max(s.high, c.theta);
-        }
+        if (c.x >= from && c.x <= to) s.add(c.theta);
     return s;
 }
 
@@ -468,7 +474,7 @@ struct Staircase {
 // its half of the staircase, with a margin of a degree to either boundary;
 // none where no one step will do.
 std::optional<Staircase> staircase(const std::vector<Cylindrical>& root, int Z, double D) {
-    const double room = 2 * std::numbers::pi / Z - 2 * std::numbers::pi / 180;
+    const double room = sector_room(Z);
     const double axial_margin = 0.002 * D;
     const auto [first, last] =
         std::minmax_element(root.begin(), root.end(),
@@ -490,10 +496,10 @@ std::optional<Staircase> staircase(const std::vector<Cylindrical>& root, int Z, 
     return best;
 }
 
-// The part of the hub profile aft (or forward) of X = `step` (mm), closed
-// along the axis and across the hub at the step, in the plane through +Z.
-TopoDS_Face meridian_part(const HubProfile& hub, double step, bool aft) {
-    const Handle(Geom_BSplineCurve) curve = hub_curve(hub, 0);
+// The part of the hub profile (`curve`, in the plane through +Z) aft (or
+// forward) of X = `step` (mm), closed along the axis and across the hub at
+// the step.
+TopoDS_Face meridian_part(const Handle(Geom_BSplineCurve) & curve, double step, bool aft) {
     double u0 = curve->FirstParameter(), u1 = curve->LastParameter();
     for (int i = 0; i < 100; ++i) {  // X runs forward along the profile
         const double u = (u0 + u1) / 2;
@@ -540,8 +546,9 @@ TopoDS_Compound stepped_hub_sector(const HubProfile& hub, int Z, const Staircase
     TopoDS_Compound parts;
     BRep_Builder builder;
     builder.MakeCompound(parts);
-    const TopoDS_Face lower = meridian_part(hub, stairs.step, aft_lower);
-    const TopoDS_Face upper = meridian_part(hub, stairs.step, !aft_lower);
+    const Handle(Geom_BSplineCurve) profile = hub_curve(hub, 0);
+    const TopoDS_Face lower = meridian_part(profile, stairs.step, aft_lower);
+    const TopoDS_Face upper = meridian_part(profile, stairs.step, !aft_lower);
     builder.Add(parts, revolved(lower, low, high));
     builder.Add(parts, revolved(lower, high, low + 2 * seam));
     builder.Add(parts, revolved(upper, high, low + 2 * seam));
@@ -554,8 +561,7 @@ TopoDS_Compound stepped_hub_sector(const HubProfile& hub, int Z, const Staircase
 // each hold their part of the root (a root wider than its sector, B5-75's).
 TopoDS_Shape blade_hub_sector(const HubProfile& hub, const BladeRows& rows, int Z, double D) {
     const std::vector<Cylindrical> root = root_footprint(rows, hub);
-    const double room = 2 * std::numbers::pi / Z - 2 * std::numbers::pi / 180;
-    if (span(root, -1e9, 1e9).width() >= room)
+    if (span(root, -1e9, 1e9).width() >= sector_room(Z))
         if (const std::optional<Staircase> stairs = staircase(root, Z, D))
             return stepped_hub_sector(hub, Z, *stairs);
     // A skewed root may reach beyond ±180°/Z: the sector is centred on it.
