@@ -4,7 +4,8 @@
 // the B-series and its neighbour, so that face and back crossed) through
 // one closed section per grid row: the face and the back of the row as
 // interpolating B-splines at the same parameters, joined by straight
-// segments across blunt edges. Its two ends are closed by ruled surfaces
+// segments across blunt edges (and rows interpolated between the grid rows
+// where face and back would fold over at an edge). Its two ends are closed by ruled surfaces
 // between face and back, the faces are sewn into a solid. The hub is the revolution of an
 // interpolating B-spline through the hub profile, split into Z faces with
 // seams between the blades (a whole revolved face with Z root loops does not
@@ -61,6 +62,7 @@
 #include <optional>
 #include <string>
 
+#include "edge_folds.h"
 #include "list_reader.h"
 #include "root_seam.h"
 
@@ -320,11 +322,7 @@ bool without_thickness(const BladeRows& rows) {
     return true;
 }
 
-TopoDS_Shape blade_solid(const BladeRows& rows) {
-    if (without_thickness(rows))
-        fail("PERVDAT: the back of the blade lies on its face: the blade encloses no volume");
-    const bool sharp_te = sharp_edge(rows, 0, "trailing edge");
-    const bool sharp_le = sharp_edge(rows, rows.face[0].size() - 1, "leading edge");
+TopoDS_Shape lofted_blade(const BladeRows& rows, bool sharp_te, bool sharp_le) {
     BRepOffsetAPI_ThruSections loft(false, false, 1e-6);
     loft.CheckCompatibility(false);
     loft.SetMaxDegree(3);
@@ -340,6 +338,81 @@ TopoDS_Shape blade_solid(const BladeRows& rows) {
         sewn_solid({loft.Shape(), end_cap(sections.front()), end_cap(sections.back())}, "a blade");
     if (!BRepCheck_Analyzer(solid).IsValid()) fail("OpenCASCADE made an invalid blade solid");
     return solid;
+}
+
+double row_radius(const Row& row) { return cylindrical(row.front()).rho; }
+
+// The grid rows and more rows at the radii `extra`: every grid point's axial
+// position and angle as a cubic spline in the radius through the rows (an
+// interpolating B-spline at the rows' radii), the new row on its own
+// cylinder. Interpolated in these coordinates the sections keep their shape
+// where the blade turns about the axis between rows.
+BladeRows with_rows_at(const BladeRows& rows, std::vector<double> extra) {
+    std::sort(extra.begin(), extra.end());
+    const size_t n = rows.face.size();
+    BladeRows out;
+    for (auto [side, to] : {std::pair{&rows.face, &out.face}, std::pair{&rows.back, &out.back}}) {
+        std::vector<Row> added(extra.size(), Row((*side)[0].size()));
+        for (size_t i = 0; i < (*side)[0].size(); ++i) {
+            Handle(TColgp_HArray1OfPnt) points = new TColgp_HArray1OfPnt(1, static_cast<int>(n));
+            Handle(TColStd_HArray1OfReal) radii = new TColStd_HArray1OfReal(1, static_cast<int>(n));
+            for (size_t k = 0; k < n; ++k) {
+                const Cylindrical c = cylindrical((*side)[k][i]);
+                points->SetValue(static_cast<int>(k + 1), gp_Pnt(c.x, c.theta, c.rho));
+                radii->SetValue(static_cast<int>(k + 1), c.rho);
+            }
+            GeomAPI_Interpolate fit(points, radii, false, 1e-12);
+            fit.Perform();
+            if (!fit.IsDone()) fail("OpenCASCADE could not fit a spline across the blade rows");
+            for (size_t e = 0; e < extra.size(); ++e) {
+                const gp_Pnt q = fit.Curve()->Value(extra[e]);
+                added[e][i] = cartesian({q.X(), q.Y(), extra[e]});
+            }
+        }
+        size_t e = 0;
+        for (size_t k = 0; k < n; ++k) {
+            for (; e < extra.size() && extra[e] < row_radius((*side)[k]); ++e)
+                to->push_back(added[e]);
+            to->push_back((*side)[k]);
+        }
+    }
+    return out;
+}
+
+// The radius midway across every interval between rows (`radii`, rising)
+// that holds one of the folds (radii in mm); a fold beyond the first or the
+// last row counts to the interval next to it.
+std::vector<double> midway_at_folds(const std::vector<double>& radii,
+                                    const std::vector<double>& folds) {
+    std::vector<double> midway;
+    for (double fold : folds) {
+        size_t k = 1;
+        while (k + 1 < radii.size() && radii[k] * mm < fold) ++k;
+        const double m = (radii[k - 1] + radii[k]) / 2;
+        if (std::find(midway.begin(), midway.end(), m) == midway.end()) midway.push_back(m);
+    }
+    return midway;
+}
+
+// The blade lofted through the grid rows. Where its face and back fold over
+// at an edge, more rows are laid midway between the two rows around the
+// fold, interpolated across the rows, until no edge folds (a few rounds at
+// most; elsewhere the blade goes through the grid rows alone).
+TopoDS_Shape blade_solid(const BladeRows& rows) {
+    if (without_thickness(rows))
+        fail("PERVDAT: the back of the blade lies on its face: the blade encloses no volume");
+    const bool sharp_te = sharp_edge(rows, 0, "trailing edge");
+    const bool sharp_le = sharp_edge(rows, rows.face[0].size() - 1, "leading edge");
+    std::vector<double> extra;
+    for (int round = 0;; ++round) {
+        const BladeRows lofted = extra.empty() ? rows : with_rows_at(rows, extra);
+        TopoDS_Shape solid = lofted_blade(lofted, sharp_te, sharp_le);
+        const std::vector<double> folds = radii_of_folds(solid);
+        if (folds.empty() || round == 4) return solid;
+        std::vector<double> radii;
+        for (const Row& row : lofted.face) radii.push_back(row_radius(row));
+        for (double m : midway_at_folds(radii, folds)) extra.push_back(m);
+    }
 }
 
 // The hub profile as an interpolating B-spline in the plane at `angle` from
