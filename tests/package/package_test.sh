@@ -38,7 +38,11 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Architecture)" = amd64 ] || fail "Architecture: $(field Architecture)"
 [ "$(field Section)" = science ] || fail "Section: $(field Section)"
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
-field Description | head -n 1 | grep -q "propeller" || fail "Description: $(field Description | head -n 1)"
+# First lines through `sed -n 1p`, which reads its input to the end: `head`
+# stops reading at once, and under pipefail the writer's SIGPIPE (dpkg-deb
+# still writing the long description) would fail a sound check at random.
+first_line() { sed -n 1p; }
+field Description | first_line | grep -q "propeller" || fail "Description: $(field Description | first_line)"
 # Depends as dpkg-shlibdeps gives it: the libraries the programs and the
 # window module link, each with its lowest version.
 depends="$(field Depends)"
@@ -78,7 +82,7 @@ for program in "$root"/usr/bin/*; do
   programs=$((programs + 1))
   name="$(basename "$program")"
   [ -f "$root/usr/share/man/man1/$name.1.gz" ] || fail "no manual page $name.1.gz"
-  "$program" --version | head -n 1 | grep -q "$version" || fail "$name --version: $("$program" --version | head -n 1)"
+  "$program" --version | first_line | grep -q "$version" || fail "$name --version: $("$program" --version | first_line)"
 done
 [ "$programs" -ge 3 ] || fail "only $programs programs in /usr/bin"
 cmp -s "$root/usr/share/korvanti/WAGBPROP.DAT" "$source_dir/data/WAGBPROP.DAT" ||
@@ -90,7 +94,7 @@ grep -qx "License: GPL-3.0-or-later" "$copyright" || fail "copyright has no GPL-
 for licensed in dxflib OpenCASCADE FLTK cairo; do
   grep -q "$licensed" "$copyright" || fail "copyright does not name $licensed"
 done
-zcat "$root/usr/share/doc/korvanti/changelog.gz" | head -n 1 | grep -q "^korvanti ($version) " ||
+zcat "$root/usr/share/doc/korvanti/changelog.gz" | first_line | grep -q "^korvanti ($version) " ||
   fail "changelog does not begin with version $version"
 # The window module's libraries are all found.
 ldd "$root/usr/lib/x86_64-linux-gnu/korvanti/TELVARO_3B_CIZIMLER_window.so" | grep "not found" && fail "window module lacks a library"
