@@ -19,19 +19,30 @@ namespace {
 
 constexpr int samples_per_edge = 200;
 
-// The outward unit normal of `face` where `edge` passes at parameter t.
-gp_Vec outward_normal(const TopoDS_Edge& edge, const TopoDS_Face& face, double t) {
-    double first = 0, last = 0;
-    const Handle(Geom2d_Curve) pcurve = BRep_Tool::CurveOnSurface(edge, face, first, last);
-    const gp_Pnt2d uv = pcurve->Value(t);
-    gp_Pnt p;
-    gp_Vec du, dv;
-    BRepAdaptor_Surface(face, false).D1(uv.X(), uv.Y(), p, du, dv);
-    gp_Vec n = du.Crossed(dv);
-    if (n.Magnitude() < 1e-12) return {};
-    n.Normalize();
-    return face.Orientation() == TopAbs_REVERSED ? -n : n;
-}
+// A face along one of its edges: its outward unit normal where the edge
+// passes at parameter t, from the edge's curve on the face.
+class FaceAlongEdge {
+public:
+    FaceAlongEdge(const TopoDS_Edge& edge, const TopoDS_Face& face)
+        : surface_(face, false),
+          pcurve_(BRep_Tool::CurveOnSurface(edge, face, first_, last_)),
+          outward_(face.Orientation() == TopAbs_REVERSED ? -1 : 1) {}
+    gp_Vec outward_normal(double t) const {
+        const gp_Pnt2d uv = pcurve_->Value(t);
+        gp_Pnt p;
+        gp_Vec du, dv;
+        surface_.D1(uv.X(), uv.Y(), p, du, dv);
+        const gp_Vec n = du.Crossed(dv);
+        if (n.Magnitude() < 1e-12) return {};
+        return n.Normalized() * outward_;
+    }
+
+private:
+    double first_ = 0, last_ = 0;  // the curve's range, asked for by OpenCASCADE
+    BRepAdaptor_Surface surface_;
+    Handle(Geom2d_Curve) pcurve_;
+    double outward_;
+};
 
 // The orientation of `edge` in the wires of `face`.
 TopAbs_Orientation orientation_in(const TopoDS_Edge& edge, const TopoDS_Face& face) {
@@ -49,15 +60,15 @@ void add_folds(const TopoDS_Edge& edge, const TopoDS_Face& one, const TopoDS_Fac
     const BRepAdaptor_Curve curve(edge);
     const double first = curve.FirstParameter(), last = curve.LastParameter();
     const double sense = orientation_in(edge, one) == TopAbs_REVERSED ? -1 : 1;
+    const FaceAlongEdge on_one(edge, one), on_other(edge, other);
     for (int i = 0; i < samples_per_edge; ++i) {
         const double t = first + (last - first) * (i + 0.5) / samples_per_edge;
         gp_Pnt p;
         gp_Vec tangent;
         curve.D1(t, p, tangent);
         if (tangent.Magnitude() < 1e-12) continue;
-        const gp_Vec inward = outward_normal(edge, one, t).Crossed(sense * tangent.Normalized());
-        if (inward.Dot(outward_normal(edge, other, t)) > 0)
-            radii.push_back(std::hypot(p.Y(), p.Z()));
+        const gp_Vec inward = on_one.outward_normal(t).Crossed(sense * tangent.Normalized());
+        if (inward.Dot(on_other.outward_normal(t)) > 0) radii.push_back(std::hypot(p.Y(), p.Z()));
     }
 }
 
